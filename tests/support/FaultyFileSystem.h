@@ -1,0 +1,62 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "FileSystem.h"
+
+namespace velkor::testing {
+
+// The real file system, except that a chosen call of a chosen operation fails.
+class FaultyFileSystem : public FileSystem {
+  public:
+    enum class Op {
+        OpenRead,
+        Create,
+        OpenWrite,
+        Read,
+        Write,
+        ShortWrite,
+        Seek,
+        Size,
+        Close,
+        Erase,
+        Rename
+    };
+
+    // Makes the n-th call (1-based) of op fail; with a name, only calls on that
+    // file count. ShortWrite makes a write put out one byte less than asked.
+    void FailAt(Op op, int occurrence, const std::string& name = {}, IoResult error = 5);
+
+    IoResult OpenRead(const std::string& name, File& file) override;
+    IoResult Create(const std::string& name, File& file) override;
+    IoResult OpenWrite(const std::string& name, File& file) override;
+    IoResult Read(File& file, void* buffer, std::size_t count, std::size_t& done) override;
+    IoResult Write(File& file, const void* buffer, std::size_t count, std::size_t& done) override;
+    IoResult Seek(File& file, std::int64_t position) override;
+    IoResult Size(File& file, std::int64_t& size) override;
+    IoResult Close(File& file) override;
+    IoResult Erase(const std::string& name) override;
+    IoResult Rename(const std::string& from, const std::string& to) override;
+
+    // How often each operation was called, and the renames in order.
+    std::map<Op, int> calls;
+    std::vector<std::pair<std::string, std::string>> renames;
+
+  private:
+    struct Fault {
+        Op op;
+        int occurrence;
+        std::string name;
+        IoResult error;
+        int seen = 0;
+    };
+    bool Hit(Op op, const std::string& name, IoResult& error);
+    std::string NameOf(const File& file) const;
+
+    std::vector<Fault> faults_;
+    std::map<const File*, std::string> names_;
+};
+
+}  // namespace velkor::testing
