@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstdint>
+
+#include "Host.h"
+
+namespace velkor {
+
+struct ProgressBarState {
+    std::int64_t position = 0;
+    std::int64_t maximum = 100;
+    std::int64_t step = 1;
+};
+
+// The progress window of a compile job as the engine sees it: its three flags,
+// its progress bar and the handlers through which a job ends or is stopped.
+// The Qt window derives from it and supplies the visible parts; the
+// command-line tool and the tests use it without a screen.
+class CompilerWindow {
+  public:
+    explicit CompilerWindow(Host& host) : host_(host) {}
+    virtual ~CompilerWindow() = default;
+    CompilerWindow(const CompilerWindow&) = delete;
+    CompilerWindow& operator=(const CompilerWindow&) = delete;
+
+    Host& host() { return host_; }
+
+    // Ends the visible work state: arrow cursors, Compiling off, animation
+    // stopped, then the given sound.
+    void StopWorking(Sound sound);
+    // The Close button: stops a running job, or closes the idle window.
+    void Exit();
+    // The window is about to close, however that was asked for.
+    void CloseQuery(bool& canClose);
+
+    void StartAnimation() { AnimationRunning(true); }
+    void SetProgressRange(std::int64_t maximum, std::int64_t step);
+    void SetProgressPosition(std::int64_t position);
+    // After a pass of a job with a key file.
+    void AdvanceKeyFileProgress();
+
+    // True once a request to close the window has been made (its modal result).
+    virtual bool CloseRequested() const { return false; }
+
+    bool CompilePending = false;
+    bool Compiling = false;
+    bool CompileAborted = false;
+    ProgressBarState ProgressBar;
+
+  protected:
+    virtual void BusyCursors(bool /*busy*/) {}
+    virtual void AnimationRunning(bool /*running*/) {}
+    virtual void CloseWindow() {}
+    virtual void ProgressChanged() {}
+
+  private:
+    Host& host_;
+};
+
+}  // namespace velkor
