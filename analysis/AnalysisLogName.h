@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+namespace velkor {
+
+// The log beside an analysed file: "!" + its name up to the first "." + "!.txt",
+// so "letter.doc" gives "!letter!.txt" and "README" gives "!!.txt".
+std::string AnalysisLogNameFor(const std::string& sourcePath);
+
+}  // namespace velkor
