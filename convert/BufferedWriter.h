@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+#include "FileSystem.h"
+
+namespace velkor {
+
+// Collects output in a buffer of fixed size and writes it out when full, so
+// that work per byte neither allocates nor calls the system. The result of
+// every write, plus 1 for a write that put out fewer bytes than asked, is
+// added to the caller's error sum.
+class BufferedWriter {
+  public:
+    static constexpr std::size_t kCapacity = 65536;
+
+    BufferedWriter(FileSystem& fileSystem, File& file, std::int64_t& errorSum);
+
+    void Put(char c) {
+        buffer_[used_++] = c;
+        if (used_ == buffer_.size()) {
+            Flush();
+        }
+    }
+    void Put(std::string_view text);
+    // Writes what is buffered; after a failed write the buffered bytes are dropped.
+    void Flush();
+
+  private:
+    FileSystem& fileSystem_;
+    File& file_;
+    std::int64_t& errorSum_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+};
+
+}  // namespace velkor

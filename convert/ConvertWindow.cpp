@@ -1,0 +1,73 @@
+#include "ConvertWindow.h"
+
+namespace velkor {
+
+void ConvertWindow::Start() {
+    ConvertPending = false;
+    Converting = true;
+    Outcome = ConversionOutcome::None;
+    AnimationRunning(true);
+    const bool decode = DetectGroupText();
+    if (Converting) {
+        if (decode) {
+            DecodeGroups();
+        } else {
+            EncodeGroups();
+        }
+        if (!Converting) {
+            Outcome = ConversionOutcome::Aborted;
+            return;
+        }
+    } else {
+        Outcome = ConversionOutcome::Failed;
+    }
+    ModalResult = kModalOk;
+}
+
+void ConvertWindow::OnCloseQuery(bool& canClose) {
+    AnimationRunning(false);
+    if (ModalResult != kModalOk && Visible()) {
+        host_.PlaySound(Sound::Hand);
+        host_.ShowMessage(MessageKind::Error, Buttons::Ok,
+                          "File conversion halted due to user abortion!");
+    }
+    canClose = true;
+}
+
+void ConvertWindow::RunWithoutScreen() {
+    OnShow();
+    if (ConvertPending) {
+        Start();
+    }
+    bool canClose = false;
+    OnCloseQuery(canClose);
+}
+
+void ConvertWindow::AdvanceProgress(std::int64_t count) {
+    ProgressBar.step = count;
+    if (ProgressBar.position > ProgressBar.maximum - count) {
+        ProgressBar.position = ProgressBar.maximum;
+    } else {
+        ProgressBar.position += ProgressBar.step;
+    }
+    ProgressChanged();
+}
+
+void ConvertWindow::ReportSuccess(const std::string& verb) {
+    Outcome = ConversionOutcome::Succeeded;
+    host_.PlaySound(Sound::Question);
+    const Answer answer = host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
+                                            SourceFileName + "\r" + verb + "\r" + DrainFileName +
+                                                "\r" + "\r" + "Open " + DrainFileName + "?");
+    if (answer == Answer::Yes) {
+        host_.ShellOpenFile(FileNamePart(DrainFileName), FolderPart(DrainFileName));
+    }
+}
+
+void ConvertWindow::ReportFileError(const std::string& error) {
+    host_.PlaySound(Sound::Hand);
+    host_.ShowMessage(MessageKind::Error, Buttons::Ok,
+                      "File:\r" + FileNamePart(SourceFileName) + "\r" + error);
+}
+
+}  // namespace velkor
