@@ -6,7 +6,9 @@ namespace velkor {
 
 std::string AnalysisLogNameFor(const std::string& sourcePath) {
     const std::string name = FileNamePart(sourcePath);
-    return FolderPart(sourcePath) + "!" + name.substr(0, name.find('.')) + "!" + ".txt";
+    const auto dot = name.find('.');
+    const std::string stem = dot == std::string::npos ? std::string() : name.substr(0, dot);
+    return FolderPart(sourcePath) + "!" + stem + "!" + ".txt";
 }
 
 }  // namespace velkor
