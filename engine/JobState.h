@@ -1,0 +1,58 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "FileSystem.h"
+
+namespace velkor {
+
+// Everything the engine keeps for one compile job; every routine of the job
+// works on the one instance. Arrays are 0-based: element i-1 holds entry i.
+// Registers hold one bit (0 or 1) per cell, cell 1 first.
+struct JobState {
+    JobState() = default;
+    JobState(const JobState&) = delete;
+    JobState& operator=(const JobState&) = delete;
+    // Key material must not outlive the job.
+    ~JobState();
+
+    std::string SourceFileName;
+    std::string DrainFileName;
+    std::string KeyFileName;
+    bool HasKeyFile = false;
+    bool EncryptMode = false;
+    bool Swift = true;
+
+    File KeyFile;
+    File SourceFile;
+    File DrainFile;
+
+    std::array<std::uint8_t, 256> PassKey{};
+    int PassKeyLength = 0;
+    std::uint8_t PassKeyExtension = 0;
+    std::array<std::uint8_t, 256> MainKey{};
+    int MainKeyLength = 0;
+    std::uint8_t MainKeyExtension = 0;
+    std::array<std::uint8_t, 256> ExpandedKey{};
+
+    std::array<std::uint8_t, 33> KeyRemainders{};
+    std::array<std::uint8_t, 33> KeyRemaindersCopy{};
+    std::array<std::uint8_t, 255> KeyReversed{};
+    std::array<std::uint8_t, 255> MaskedKeyReversed{};
+    std::array<std::uint8_t, 8> Register8{};
+    std::array<std::uint8_t, 11> Register11{};
+    std::array<std::uint8_t, 236> Register236{};
+    std::array<std::uint8_t, 999> Register999{};
+    std::uint8_t ChainBit = 0;
+    bool ReversedOrder = false;
+
+    // A decryption pass found a header that does not belong to this key.
+    bool KeyMismatch = false;
+};
+
+// Overwrites memory in a way the compiler may not drop.
+void SecureZero(void* data, std::size_t size);
+
+}  // namespace velkor
