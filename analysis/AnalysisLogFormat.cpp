@@ -12,8 +12,7 @@ bool ShownAsNil(std::uint8_t value) {
     return value == 8 || value == 9 || value == 10 || value == 11 || value == 13;
 }
 
-std::string RightAligned(std::uint64_t number, std::size_t width) {
-    std::string text = std::to_string(number);
+std::string RightAligned(std::string text, std::size_t width) {
     if (text.size() < width) {
         text.insert(0, width - text.size(), ' ');
     }
@@ -36,9 +35,9 @@ std::string SymbolLine(std::uint8_t value, std::uint64_t count, std::uint64_t si
     std::string line =
         ShownAsNil(value) ? std::string(" nil") : std::string(3, ' ') + static_cast<char>(value);
     line += "  ASCII DecCode:  ";
-    line += RightAligned(value, 3);
+    line += RightAligned(std::to_string(value), 3);
     line += "   Occurrence:  ";
-    line += RightAligned(count, 8);
+    line += RightAligned(std::to_string(count), 8);
     line += "   Coincidence:  ";
     line += FormatShare(count, size);
     return line;

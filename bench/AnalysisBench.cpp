@@ -41,7 +41,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t size) {
 
 // A file of the given size, written once and read back so that it sits in the page cache.
 std::string CachedFile(std::int64_t size) {
-    const std::string name =
+    std::string name =
         (std::filesystem::temp_directory_path() / ("velkor-bench-" + std::to_string(size) + ".bin"))
             .string();
     if (!std::filesystem::exists(name) ||
@@ -51,7 +51,10 @@ std::string CachedFile(std::int64_t size) {
         for (std::int64_t written = 0; out != nullptr && written < size;) {
             const auto part = static_cast<std::size_t>(
                 std::min<std::int64_t>(size - written, static_cast<std::int64_t>(chunk.size())));
-            written += static_cast<std::int64_t>(std::fwrite(chunk.data(), 1, part, out));
+            if (std::fwrite(chunk.data(), 1, part, out) != part) {
+                break;
+            }
+            written += static_cast<std::int64_t>(part);
         }
         if (out != nullptr) {
             std::fclose(out);
@@ -73,6 +76,7 @@ void BM_SymbolTally(benchmark::State& state) {
     }
     velkor::SymbolTally tally;
     for (auto _ : state) {
+        (void)_;
         tally.Add(block.data(), block.size());
         benchmark::DoNotOptimize(tally);
     }
@@ -91,6 +95,7 @@ void BM_CountSymbols(benchmark::State& state) {
     analysis.CountSymbols();
     const long peakBefore = PeakResidentKiB();
     for (auto _ : state) {
+        (void)_;
         analysis.ChooseAnalysisFile(name);
         analysis.CountSymbols();
         if (analysis.State().AnalysedSize != static_cast<std::uint64_t>(state.range(0))) {

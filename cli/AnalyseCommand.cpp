@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 #include "Commands.h"
@@ -32,10 +33,15 @@ class AnalyseHost : public Host {
     }
 };
 
-// The log names the analysed file by its full path, as the window's dialog gives it.
-std::string FullPath(const std::string& name, const std::string& currentDirectory) {
+// The log names the analysed file by its full path, as the window's dialog
+// gives it; nothing when the current directory is gone.
+std::optional<std::string> FullPath(const std::string& name) {
     if (name.starts_with('/')) {
         return name;
+    }
+    const std::string currentDirectory = FileSystem::Native().CurrentDirectory();
+    if (currentDirectory.empty()) {
+        return std::nullopt;
     }
     std::string relative = name;
     while (relative.starts_with("./")) {
@@ -51,14 +57,14 @@ int RunAnalyseCommand(const Arguments& args) {
         std::fputs("velkor32-cli: usage: velkor32-cli analyse FILE\n", stderr);
         return kUsage;
     }
-    const std::string currentDirectory = FileSystem::Native().CurrentDirectory();
-    if (currentDirectory.empty() && !args[0].starts_with('/')) {
+    const std::optional<std::string> source = FullPath(args[0]);
+    if (!source) {
         std::fputs("velkor32-cli: the current directory is not available\n", stderr);
         return kFailure;
     }
     AnalyseHost host;
     SymbolAnalysis analysis(host);
-    if (!analysis.Run(FullPath(args[0], currentDirectory))) {
+    if (!analysis.Run(*source)) {
         return kFailure;
     }
     std::printf("%s\n", analysis.State().AnalysisLogName.c_str());
