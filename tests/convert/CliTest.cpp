@@ -1,0 +1,71 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdlib>
+#include <string>
+
+#include "ConvertFixture.h"
+
+namespace velkor::testing {
+namespace {
+
+class GroupsCommand : public ::testing::Test {
+  protected:
+    // Runs velkor32-cli with the arguments in the test folder; keeps its error output.
+    int Run(const std::string& arguments) {
+        const std::string command =
+            "cd '" + dir.Folder() + "' && '" VELKOR_CLI_PATH "' " + arguments + " 2>stderr.txt";
+        const int status = std::system(command.c_str());
+        errors = dir.Read("stderr.txt");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    TempDir dir;
+    std::string errors;
+};
+
+TEST_F(GroupsCommand, RoundTripThroughTheCommand) {
+    const std::string bytes = RandomBytes(300000, 5);
+    dir.Write("data.bin", bytes);
+    ASSERT_EQ(Run("groups data.bin data.txt"), 0);
+    EXPECT_EQ(errors, dir.Path("data.bin") + "\ngroups formed in file\n" + dir.Path("data.txt") +
+                          "\n\nOpen " + dir.Path("data.txt") + "?\n");
+    ASSERT_EQ(Run("groups data.txt data.out"), 0);
+    EXPECT_NE(errors.find("groups resolved in file"), std::string::npos);
+    EXPECT_EQ(dir.Read("data.out"), bytes);
+}
+
+TEST_F(GroupsCommand, ExistingDrainNeedsForce) {
+    dir.Write("a", "abc");
+    dir.Write("b", "keep");
+    EXPECT_EQ(Run("groups a b"), 1);
+    EXPECT_NE(errors.find("--force"), std::string::npos);
+    EXPECT_EQ(dir.Read("b"), "keep");
+    EXPECT_EQ(Run("groups a b --force"), 0);
+    EXPECT_EQ(dir.Read("b").substr(0, 7), "/////\r\n");
+}
+
+TEST_F(GroupsCommand, FailuresAndWrongUsage) {
+    dir.Write("half", "/////\r\nABC\r\nDEF GHI\r\n");
+    EXPECT_EQ(Run("groups half out"), 1);
+    EXPECT_EQ(errors, "End sequence ///// not found!\n");
+    EXPECT_EQ(dir.Read("out"), std::string("\0\x01\x02\x03\x04\x05\x06\x07\x08", 9));
+
+    EXPECT_EQ(Run("groups half ./half --force"), 1);
+    EXPECT_EQ(errors, "Duplicated file names:\n\nSource: half\nDrain: half\n\n");
+    EXPECT_EQ(dir.Read("half"), "/////\r\nABC\r\nDEF GHI\r\n");
+
+    dir.Write("empty", "");
+    EXPECT_EQ(Run("groups empty out2"), 1);
+    EXPECT_EQ(errors, "File:\nempty\nis empty!\n");
+    EXPECT_EQ(Run("groups missing out3"), 1);
+
+    EXPECT_EQ(Run("groups"), 2);
+    EXPECT_EQ(Run("groups half"), 2);
+    EXPECT_EQ(Run("groups half out4 extra"), 2);
+    EXPECT_EQ(Run("groups half out4 --fast"), 2);
+    EXPECT_FALSE(dir.Exists("out4"));
+}
+
+}  // namespace
+}  // namespace velkor::testing
