@@ -37,31 +37,31 @@ void SymbolAnalysis::ChooseAnalysisFile(const std::optional<std::string>& chosen
 
 void SymbolAnalysis::CountSymbols() {
     File source;
-    IoResult errorSum = fileSystem_.OpenRead(state_.AnalysisSourceName, source);
-    if (errorSum == 0) {
-        errorSum = CountOpenSource(source);
+    IoResult result = fileSystem_.OpenRead(state_.AnalysisSourceName, source);
+    if (result == 0) {
+        result = CountOpenSource(source);
     }
     const IoResult closed = source.IsOpen() ? fileSystem_.Close(source) : 0;
-    if (closed != 0 || errorSum != 0) {
+    if (closed != 0 || result != 0) {
         ReportSourceReadError();
     }
 }
 
 IoResult SymbolAnalysis::CountOpenSource(File& source) {
     std::int64_t size = 0;
-    IoResult errorSum = fileSystem_.Size(source, size);
-    if (errorSum != 0 || size == 0) {
-        if (errorSum == 0) {
+    IoResult result = fileSystem_.Size(source, size);
+    if (result != 0 || size == 0) {
+        if (result == 0) {
             ReportSourceEmpty();
         }
-        return errorSum;
+        return result;
     }
     std::array<std::uint8_t, kBlockSize> block{};
     SymbolTally tally;
     std::size_t done = 0;
     do {
-        errorSum = fileSystem_.Read(source, block.data(), block.size(), done);
-        if (errorSum == 0) {
+        result = fileSystem_.Read(source, block.data(), block.size(), done);
+        if (result == 0) {
             state_.AnalysedSize += done;
             tally.Add(block.data(), done);
         }
@@ -69,13 +69,13 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
         if (host_.Terminating()) {
             state_.AnalysisProceed = false;
         }
-    } while (done > 0 && errorSum == 0 && state_.AnalysisProceed);
+    } while (done > 0 && result == 0 && state_.AnalysisProceed);
     state_.SymbolCounts = tally.Counts();
     // A file emptied after its size was taken has no shares to compute.
-    if (errorSum == 0 && state_.AnalysisProceed && state_.AnalysedSize == 0) {
+    if (result == 0 && state_.AnalysisProceed && state_.AnalysedSize == 0) {
         ReportSourceEmpty();
     }
-    return errorSum;
+    return result;
 }
 
 void SymbolAnalysis::WriteAnalysisLog() {
