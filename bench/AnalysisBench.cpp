@@ -33,9 +33,8 @@ class QuietHost : public velkor::Host {
 std::vector<std::uint8_t> RandomBytes(std::size_t size) {
     std::mt19937_64 random(42);
     std::vector<std::uint8_t> bytes(size);
-    for (auto& byte : bytes) {
-        byte = static_cast<std::uint8_t>(random());
-    }
+    std::generate(bytes.begin(), bytes.end(),
+                  [&random] { return static_cast<std::uint8_t>(random()); });
     return bytes;
 }
 
