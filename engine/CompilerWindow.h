@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "Host.h"
 
@@ -46,6 +47,8 @@ class CompilerWindow {
     bool Compiling = false;
     bool CompileAborted = false;
     ProgressBarState ProgressBar;
+    // Name of the last work file; the next job starts its search from it.
+    std::string WorkFileName = "VELKOR.VLK";
 
   protected:
     virtual void BusyCursors(bool /*busy*/) {}

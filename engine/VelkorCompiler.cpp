@@ -14,8 +14,7 @@ TVelkorCompilerAppForm::TVelkorCompilerAppForm(VelkorWindows& app)
     setObjectName(QStringLiteral("VelkorCompilerAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::WindowStaysOnTopHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(kClientWidth, kClientHeight);
     FormCreate();
 }
@@ -36,7 +35,8 @@ void TVelkorCompilerAppForm::InstallIdleHandler() {
     // Nothing is queued while nothing waits, so an idle program stays asleep.
     auto* dispatcher = QAbstractEventDispatcher::instance();
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-        if (idleQueued_ || inIdle_ || !app_.Created() || !IdleWorkWaiting()) {
+        if (idleQueued_ || inIdle_ || !app_.Created() || !app_.Mask().isVisible() ||
+            !IdleWorkWaiting()) {
             return;
         }
         idleQueued_ = true;
@@ -51,8 +51,7 @@ void TVelkorCompilerAppForm::InstallIdleHandler() {
 }
 
 bool TVelkorCompilerAppForm::IdleWorkWaiting() const {
-    return app_.Mask().DefaultDirectory.empty() || CompilePending ||
-           app_.Convert().ConvertPending;
+    return app_.Mask().DefaultDirectory.empty() || CompilePending || app_.Convert().ConvertPending;
 }
 
 void TVelkorCompilerAppForm::ApplicationIdle() {

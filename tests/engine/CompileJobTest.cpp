@@ -1,0 +1,389 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <random>
+
+#include "CompileJob.h"
+#include "FaultyFileSystem.h"
+#include "KnownAnswers.h"
+#include "LiteralModel.h"
+#include "ScriptedHost.h"
+#include "TempDir.h"
+
+namespace velkor {
+namespace {
+
+using testing::FaultyFileSystem;
+using testing::ScriptedHost;
+using testing::TempDir;
+using Op = FaultyFileSystem::Op;
+using Bytes = std::vector<std::uint8_t>;
+
+const std::string kVectors = std::string(VELKOR_TEST_DATA_DIR) + "/vectors";
+
+// The compiler window without a screen: records how often it was closed.
+class RecordingWindow : public CompilerWindow {
+  public:
+    using CompilerWindow::CompilerWindow;
+    bool CloseRequested() const override { return closeRequested; }
+    int closed = 0;
+    bool closeRequested = false;
+    std::vector<std::int64_t> positions;
+
+  protected:
+    void CloseWindow() override { ++closed; }
+    void ProgressChanged() override { positions.push_back(ProgressBar.position); }
+};
+
+std::string AsText(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
+
+class CompileJobTest : public ::testing::Test {
+  protected:
+    // Runs a job; header lengths come from `headers` (n of each pass), then at random.
+    void Run(bool encrypt, const std::string& source, const std::string& drain,
+             const std::string& keyFile = {}, std::deque<int> headers = {}) {
+        settings.EncryptMode = encrypt;
+        settings.SourceFileName = dir.Path(source);
+        settings.DrainFileName = dir.Path(drain);
+        settings.KeyFileName = keyFile.empty() ? std::string() : dir.Path(keyFile);
+        settings.DefaultDirectory = dir.Folder();
+        window.CompilePending = true;
+        auto random = std::make_shared<std::mt19937>(7);
+        JobServices services{files,
+                             [headers, random]() mutable {
+                                 if (headers.empty()) {
+                                     return static_cast<int>((*random)() & 0xFF);
+                                 }
+                                 const int n = headers.front();
+                                 headers.pop_front();
+                                 return 256 - n;
+                             },
+                             std::chrono::nanoseconds(0)};
+        CompileJob(window, settings, services);
+    }
+
+    void RoundTrip(const Bytes& plain, const Bytes& keyFile) {
+        dir.Write("plain", AsText(plain));
+        std::string key;
+        if (!keyFile.empty()) {
+            dir.Write("key", AsText(keyFile));
+            key = "key";
+        }
+        Run(true, "plain", "cipher", key);
+        ASSERT_EQ(window.closed, 1) << "encryption did not finish";
+        Run(false, "cipher", "back", key);
+        ASSERT_EQ(window.closed, 2) << "decryption did not finish";
+        EXPECT_EQ(dir.Read("back"), AsText(plain));
+    }
+
+    TempDir dir;
+    ScriptedHost host;
+    FaultyFileSystem files;
+    RecordingWindow window{host};
+    CompileSettings settings{"SecretKey", 0, {}, {}, {}, false, true, {}};
+};
+
+TEST_F(CompileJobTest, ReproducesKnownAnswerFiles) {
+    for (const auto& c : testing::LoadCipherCases(kVectors + "/cipher")) {
+        SCOPED_TRACE(c.name);
+        dir.Write("plain", AsText(c.plain));
+        dir.Write("cipher.expected", AsText(c.cipher));
+        if (c.hasKeyFile) {
+            dir.Write("key", AsText(c.keyFile));
+        }
+        settings.Key = AsText(c.key);
+        settings.KeyExtension = static_cast<std::uint8_t>(c.extension);
+        settings.Swift = c.swift;
+        Run(true, "plain", "cipher", c.hasKeyFile ? "key" : "",
+            {c.headerLengths.begin(), c.headerLengths.end()});
+        EXPECT_EQ(dir.Read("cipher"), AsText(c.cipher));
+        Run(false, "cipher.expected", "back", c.hasKeyFile ? "key" : "");
+        EXPECT_EQ(dir.Read("back"), AsText(c.decrypted));
+    }
+}
+
+TEST_F(CompileJobTest, RoundTripsAcrossSizesKeyFilesAndModes) {
+    std::mt19937 random(99);
+    for (const bool swift : {true, false}) {
+        for (const std::size_t size : {0, 1, 4095, 4096, 4097, 100000}) {
+            for (const std::size_t keySize : {0, 1, 256, 257, 700}) {
+                SCOPED_TRACE(::testing::Message()
+                             << "swift " << swift << " size " << size << " key " << keySize);
+                Bytes plain(size);
+                Bytes keyFile(keySize);
+                for (auto& b : plain)
+                    b = static_cast<std::uint8_t>(random());
+                for (auto& b : keyFile)
+                    b = static_cast<std::uint8_t>(random());
+                settings.Swift = swift;
+                window.closed = 0;
+                RoundTrip(plain, keyFile);
+            }
+        }
+    }
+}
+
+TEST_F(CompileJobTest, MatchesTheLiteralModelWithKeyFilesAndExtensions) {
+    std::mt19937 random(5);
+    for (int round = 0; round < 12; ++round) {
+        Bytes plain(random() % 3000);
+        Bytes keyFile(1 + random() % 600);
+        for (auto& b : plain)
+            b = static_cast<std::uint8_t>(random());
+        for (auto& b : keyFile)
+            b = static_cast<std::uint8_t>(random());
+        settings.Swift = round % 2 == 0;
+        settings.KeyExtension = static_cast<std::uint8_t>(round % 3 == 0 ? 0 : random() % 256);
+        std::vector<int> headers;
+        for (std::size_t pass = 0; pass <= (keyFile.size() + 255) / 256; ++pass) {
+            headers.push_back(14 + static_cast<int>(random() % 243));
+        }
+        dir.Write("plain", AsText(plain));
+        dir.Write("key", AsText(keyFile));
+        Run(true, "plain", "cipher", "key", {headers.begin(), headers.end()});
+        const Bytes key(settings.Key.begin(), settings.Key.end());
+        const Bytes expected = literal::EncryptJob(key, settings.KeyExtension, settings.Swift,
+                                                   keyFile, plain, headers);
+        // A redrawn header length would show as a different file.
+        ASSERT_EQ(dir.Read("cipher"), AsText(expected)) << round;
+    }
+}
+
+TEST_F(CompileJobTest, HeaderOfFourteenAndOf256Bytes) {
+    dir.Write("plain", "some text");
+    Run(true, "plain", "short", "", {14});
+    Run(true, "plain", "long", "", {256});
+    EXPECT_EQ(dir.Read("short").size(), 9U + 14U);
+    EXPECT_EQ(dir.Read("long").size(), 9U + 256U);
+    Run(false, "long", "back");
+    EXPECT_EQ(dir.Read("back"), "some text");
+}
+
+TEST_F(CompileJobTest, ReportsSuccessOfEncryptionAndOffersToOpenDecryptedFile) {
+    dir.Write("plain", "hello");
+    Run(true, "plain", "cipher");
+    ASSERT_EQ(host.Messages().size(), 1U);
+    EXPECT_EQ(host.Messages()[0].kind, MessageKind::Information);
+    EXPECT_EQ(host.Messages()[0].text,
+              dir.Path("plain") + "\r\rcompiled to\r\r" + dir.Path("cipher"));
+    EXPECT_EQ(host.Sounds(),
+              (std::vector<Sound>{Sound::SimpleBeep, Sound::Default, Sound::SimpleBeep}));
+    EXPECT_EQ(window.closed, 1);
+
+    host.events.clear();
+    host.Answers({Answer::Yes});
+    Run(false, "cipher", "back");
+    ASSERT_EQ(host.Messages().size(), 1U);
+    EXPECT_EQ(host.Messages()[0].kind, MessageKind::Confirmation);
+    EXPECT_EQ(host.Messages()[0].buttons, Buttons::YesNo);
+    EXPECT_EQ(host.Messages()[0].text, dir.Path("cipher") + "\rcompiled to\r" + dir.Path("back") +
+                                           "\r\rOpen " + dir.Path("back") + "?");
+    EXPECT_EQ(host.Sounds()[1], Sound::Question);
+    EXPECT_EQ(host.events.back().type, testing::HostEvent::Type::Sound);
+    const auto opened = host.events[host.events.size() - 2];
+    EXPECT_EQ(opened.type, testing::HostEvent::Type::ShellOpen);
+    EXPECT_EQ(opened.text, "back");
+    EXPECT_EQ(opened.directory, dir.Folder());
+    EXPECT_EQ(window.closed, 2);
+}
+
+TEST_F(CompileJobTest, ClosingTheSuccessBoxOtherwiseKeepsTheWindow) {
+    dir.Write("plain", "hello");
+    host.Answers({Answer::Closed});
+    Run(true, "plain", "cipher");
+    EXPECT_EQ(window.closed, 0);
+    EXPECT_FALSE(window.Compiling);
+}
+
+TEST_F(CompileJobTest, WorkFileIsNumberedCreatedAndDeleted) {
+    dir.Write("plain", "hello");
+    dir.Write("VELKOR.VLK", "keep me");
+    dir.Write("1VELKOR.VLK", "keep me too");
+    Run(true, "plain", "cipher");
+    EXPECT_EQ(window.WorkFileName, dir.Path("2VELKOR.VLK"));
+    EXPECT_FALSE(dir.Exists("2VELKOR.VLK"));
+    EXPECT_EQ(dir.Read("VELKOR.VLK"), "keep me");
+    EXPECT_EQ(dir.Read("1VELKOR.VLK"), "keep me too");
+    EXPECT_EQ(files.calls[Op::Create], 2);  // drain and the create test
+}
+
+TEST_F(CompileJobTest, PassesAndRenamesFollowTheKeyFileBlocks) {
+    dir.Write("plain", std::string(5000, 'x'));
+    dir.Write("key", std::string(700, 'k'));
+    Run(true, "plain", "cipher", "key");
+    EXPECT_EQ(files.renames.size(), 3U);
+    for (const auto& rename : files.renames) {
+        EXPECT_EQ(rename.first, dir.Path("cipher"));
+        EXPECT_EQ(rename.second, dir.Path("VELKOR.VLK"));
+    }
+    files.renames.clear();
+    Run(false, "cipher", "back", "key");
+    EXPECT_EQ(files.renames.size(), 3U);
+    EXPECT_EQ(dir.Read("back"), std::string(5000, 'x'));
+    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+}
+
+TEST_F(CompileJobTest, ProgressBarFollowsTheKeyFile) {
+    dir.Write("plain", "data");
+    dir.Write("key", std::string(1000, 'k'));
+    Run(true, "plain", "cipher", "key");
+    EXPECT_EQ(window.ProgressBar.maximum, 1000);
+    EXPECT_EQ(window.ProgressBar.step, 256);
+    const std::vector<std::int64_t> expected = {0, 0, 256, 512, 768, 1000, 1000};
+    EXPECT_EQ(window.positions, expected);
+
+    window.positions.clear();
+    dir.Write("small", std::string(100, 'k'));
+    Run(true, "plain", "cipher2", "small");
+    EXPECT_EQ(window.ProgressBar.step, 100);
+    EXPECT_EQ(window.positions, (std::vector<std::int64_t>{0, 0, 100, 100}));
+}
+
+TEST_F(CompileJobTest, WrongKeyStopsTheJobInsteadOfReportingSuccess) {
+    dir.Write("plain", std::string(3000, 'p'));
+    Run(true, "plain", "cipher");
+    host.events.clear();
+    window.closed = 0;
+    settings.Key = "OtherKey";
+    Run(false, "cipher", "back");
+    EXPECT_EQ(host.MessageTexts(),
+              std::vector<std::string>{"File:\r" + dir.Path("cipher") + "\rkey does not match!"});
+    EXPECT_EQ(host.Messages()[0].kind, MessageKind::Error);
+    EXPECT_EQ(host.Sounds().at(1), Sound::Hand);
+    EXPECT_EQ(window.closed, 1);
+    EXPECT_EQ(dir.Read("back"), "");
+    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+}
+
+TEST_F(CompileJobTest, FileTooShortForAHeaderIsNotThisKeys) {
+    dir.Write("tiny", "abc");
+    Run(false, "tiny", "back");
+    EXPECT_EQ(host.MessageTexts(),
+              std::vector<std::string>{"File:\r" + dir.Path("tiny") + "\rkey does not match!"});
+}
+
+TEST_F(CompileJobTest, CloseButtonStopsThePassAndKeepsOnlyWhatWasTransformed) {
+    dir.Write("plain", std::string(100000, 'q'));
+    int rounds = 0;
+    host.onProcess = [&] {
+        if (++rounds == 3) {
+            window.Exit();
+        }
+    };
+    Run(true, "plain", "cipher", "", {20});
+    ASSERT_EQ(host.Messages().size(), 1U);
+    EXPECT_EQ(host.Messages()[0].text,
+              "Velkor32 Compiler interruption!\r\rFile: " + dir.Path("plain") +
+                  "\rcompiler I/O error.\rFile: " + dir.Path("cipher") + "\rnot complete.");
+    EXPECT_EQ(host.Sounds().at(1), Sound::Exclamation);
+    // Header block and two data blocks were written before the stop.
+    EXPECT_EQ(dir.Read("cipher").size(), 20U + 2 * 4096U);
+    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    EXPECT_EQ(window.closed, 1);
+}
+
+TEST_F(CompileJobTest, ClosingTheWindowReportsTheInterruptionOnce) {
+    dir.Write("plain", std::string(100000, 'q'));
+    host.onProcess = [&] { window.closeRequested = true; };
+    Run(true, "plain", "cipher");
+    EXPECT_EQ(
+        host.MessageTexts(),
+        std::vector<std::string>{"Velkor32 Compiler interruption!\r\rOperation not complete.\r"});
+    EXPECT_TRUE(window.CompileAborted);
+    EXPECT_EQ(host.Sounds().at(1), Sound::Exclamation);
+}
+
+TEST_F(CompileJobTest, TerminatingApplicationStopsTheJob) {
+    dir.Write("plain", std::string(10000, 'q'));
+    host.terminating = true;
+    Run(true, "plain", "cipher");
+    ASSERT_EQ(host.Messages().size(), 1U);
+    EXPECT_NE(host.Messages()[0].text.find("compiler I/O error."), std::string::npos);
+}
+
+struct FaultCase {
+    const char* what;
+    Op op;
+    int occurrence;
+    const char* file;  // the file the fault is made on
+    bool encrypt;
+    const char* message;  // name shown, then the error word
+};
+
+TEST_F(CompileJobTest, EveryFileErrorHasItsMessage) {
+    const std::string work = "VELKOR.VLK";
+    const std::vector<FaultCase> cases = {
+        {"key file open", Op::OpenRead, 1, "key", true, "key\rread error!"},
+        {"source open", Op::OpenRead, 1, "plain", true, "plain\rread error!"},
+        {"drain create", Op::Create, 1, "out", true, "out\rwrite error!"},
+        {"work create", Op::Create, 1, "VELKOR.VLK", true, "VELKOR.VLK\rcreate error!"},
+        {"key block read", Op::Read, 1, "key", true, "key\rread error!"},
+        {"key block read (decrypt)", Op::Read, 1, "key", false, "key\rread error!"},
+        {"key seek (decrypt)", Op::Seek, 1, "key", false, "key\rread error!"},
+        {"swap delete", Op::Erase, 1, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
+        {"swap rename", Op::Rename, 1, "VELKOR.VLK", true, "VELKOR.VLK\rrename error!"},
+        {"swap open", Op::OpenRead, 1, "VELKOR.VLK", true, "VELKOR.VLK\rread error!"},
+        {"swap create", Op::Create, 2, "out", true, "out\rwrite error!"},
+        {"clean-up delete", Op::Erase, 2, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
+    };
+    dir.Write("plain", "plain text of the test");
+    dir.Write("key", std::string(300, 'k'));
+    // A file encrypted with the key file, for the decryption cases.
+    Run(true, "plain", "enc", "key");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        host.events.clear();
+        window.closed = 0;
+        files = FaultyFileSystem();
+        files.FailAt(c.op, c.occurrence, dir.Path(c.file));
+        Run(c.encrypt, c.encrypt ? "plain" : "enc", "out", "key");
+        const auto texts = host.MessageTexts();
+        ASSERT_FALSE(texts.empty());
+        EXPECT_EQ(texts[0], "File:\r" + dir.Path(c.message));
+        EXPECT_EQ(host.Messages()[0].kind, MessageKind::Error);
+        EXPECT_EQ(window.closed, 1);
+        EXPECT_FALSE(window.Compiling);
+        EXPECT_EQ(dir.Read("plain"), "plain text of the test");
+        if (c.op != Op::Erase) {
+            EXPECT_FALSE(dir.Exists(work));
+        }
+        std::remove(dir.Path(work).c_str());
+    }
+}
+
+TEST_F(CompileJobTest, PassErrorsReportAnIncompleteJob) {
+    dir.Write("plain", std::string(9000, 'z'));
+    for (const Op op : {Op::Read, Op::Write, Op::ShortWrite, Op::Close}) {
+        host.events.clear();
+        files = FaultyFileSystem();
+        files.FailAt(op, 2);
+        Run(true, "plain", "out");
+        ASSERT_EQ(host.Messages().size(), 1U);
+        EXPECT_NE(host.Messages()[0].text.find("compiler I/O error."), std::string::npos);
+        EXPECT_EQ(dir.Read("plain"), std::string(9000, 'z'));
+        EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    }
+}
+
+TEST_F(CompileJobTest, KeyFileMissingStopsBeforeSourceAndDrainAreTouched) {
+    dir.Write("plain", "p");
+    dir.Write("out", "old drain");
+    Run(true, "plain", "out", "missing");
+    EXPECT_EQ(host.MessageTexts()[0], "File:\r" + dir.Path("missing") + "\rread error!");
+    EXPECT_EQ(dir.Read("out"), "old drain");
+    EXPECT_EQ(host.Sounds()[0], Sound::Hand);
+}
+
+TEST_F(CompileJobTest, ReadOnlySourceIsEncrypted) {
+    dir.Write("plain", "read only");
+    std::filesystem::permissions(dir.Path("plain"), std::filesystem::perms::owner_read);
+    Run(true, "plain", "cipher");
+    EXPECT_EQ(window.closed, 1);
+    Run(false, "cipher", "back");
+    EXPECT_EQ(dir.Read("back"), "read only");
+}
+
+}  // namespace
+}  // namespace velkor
