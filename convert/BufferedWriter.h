@@ -26,6 +26,15 @@ class BufferedWriter {
         }
     }
     void Put(std::string_view text);
+    // Room for count bytes (at most the capacity), to be filled without
+    // checks and handed back with Commit.
+    char* Reserve(std::size_t count) {
+        if (buffer_.size() - used_ < count) {
+            Flush();
+        }
+        return buffer_.data() + used_;
+    }
+    void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
     // Writes what is buffered; after a failed write the buffered bytes are dropped.
     void Flush();
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <span>
@@ -161,6 +162,36 @@ void ScanCharacter(DecodeState& s, CharClass c) {
     }
 }
 
+// The bulk of the text after the start marker: letters, digits and ignored
+// characters, up to the next line end, slash or text end, or the end of a
+// block of a long line. Written apart from the state: stores through the
+// output pointer could alias any of its fields.
+const unsigned char* DecodeRun(DecodeState& s, const unsigned char* next,
+                               const unsigned char* end) {
+    constexpr auto kBlock = static_cast<std::int64_t>(groups::kBlockSize);
+    const unsigned char* const stop = next + std::min(kBlock - s.lineLength, end - next);
+    char* out = s.writer.Reserve(groups::kBlockSize);
+    if (s.errorSum != 0) {
+        return next;
+    }
+    unsigned range = s.range;
+    const unsigned char* at = next;
+    for (; at < stop; ++at) {
+        const CharClass c = kClasses[*at];
+        if (c.kind == Kind::Letter) {
+            *out++ = static_cast<char>((groups::kLetters * range + c.value) & 0xFFU);
+        } else if (c.kind == Kind::Digit) {
+            range = c.value;
+        } else if (c.kind != Kind::Ignored) {
+            break;
+        }
+    }
+    s.range = range;
+    s.writer.Commit(out);
+    s.lineLength += at - next;
+    return at;
+}
+
 void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
     const unsigned char* next = piece.data();
     const unsigned char* const end = next + piece.size();
@@ -170,7 +201,17 @@ void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
             ++next;
         }
     }
+    constexpr auto kBlock = static_cast<std::int64_t>(groups::kBlockSize);
     while (next < end && !Stopped(s)) {
+        if (s.phase == Phase::Decode) {
+            next = DecodeRun(s, next, end);
+            if (s.lineLength == kBlock) {
+                EndLongLinePart(s);
+            }
+            if (next == end || Stopped(s)) {
+                break;
+            }
+        }
         const CharClass c = kClasses[*next++];
         if (c.kind == Kind::LineEnd) {
             if (next == end) {
@@ -183,7 +224,7 @@ void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
             EndText(s);
         } else {
             ScanCharacter(s, c);
-            if (++s.lineLength == static_cast<std::int64_t>(groups::kBlockSize)) {
+            if (++s.lineLength == kBlock) {
                 EndLongLinePart(s);
             }
         }

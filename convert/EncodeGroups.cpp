@@ -13,6 +13,19 @@ namespace {
 
 using groups::kSymbols;
 
+// A byte gives at most two symbols, each followed by at most a line end.
+constexpr std::size_t kMostOutputPerByte = 6;
+
+// Where the next symbol goes. Kept apart from the state while a block is
+// encoded: stores through the output pointer could alias any field.
+struct LinePosition {
+    char range = '0';
+    int groupsOnLine = 0;
+    int symbolsInGroup = 0;
+    // 64-bit, so that no source is too long for the count line.
+    std::int64_t groups = 0;
+};
+
 struct EncodeState {
     explicit EncodeState(ConvertWindow& w)
         : window(w),
@@ -23,10 +36,7 @@ struct EncodeState {
 
     ConvertWindow& window;
     FileSystem& fileSystem;
-    char range = '0';
-    int symbolsOnLine = 0;
-    // 64-bit, so that no source is too long for the count line.
-    std::int64_t groups = 0;
+    LinePosition at;
     std::int64_t errorSum = 0;
     bool finished = false;
     File source;
@@ -42,37 +52,40 @@ void OpenFiles(EncodeState& s) {
 }
 
 // A space follows every fifth symbol of a line, a line end the fiftieth.
-void PutSymbol(EncodeState& s, char symbol) {
-    ++s.symbolsOnLine;
-    s.writer.Put(symbol);
+inline char* PutSymbol(LinePosition& at, char* out, char symbol) {
+    *out++ = symbol;
+    if (++at.symbolsInGroup == groups::kSymbolsPerGroup) {
+        at.symbolsInGroup = 0;
+        ++at.groups;
+        if (++at.groupsOnLine == groups::kSymbolsPerLine / groups::kSymbolsPerGroup) {
+            at.groupsOnLine = 0;
+            *out++ = '\r';
+            *out++ = '\n';
+        } else {
+            *out++ = ' ';
+        }
+    }
+    return out;
+}
+
+// Output goes out only when the writer's buffer is full, so a write error can
+// strike only before a block, where the error sum is tested.
+void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
+    char* out = s.writer.Reserve(block.size() * kMostOutputPerByte);
     if (s.errorSum != 0) {
         return;
     }
-    if (s.symbolsOnLine == groups::kSymbolsPerLine) {
-        s.writer.Put(groups::kLineEnd);
-        s.symbolsOnLine = 0;
-        ++s.groups;
-    } else if (s.symbolsOnLine % groups::kSymbolsPerGroup == 0) {
-        s.writer.Put(' ');
-        ++s.groups;
-    }
-}
-
-void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
+    LinePosition at = s.at;
     for (const unsigned char byte : block) {
-        if (s.errorSum != 0) {
-            return;
-        }
         const char digit = kSymbols.digit[byte];
-        if (digit != s.range) {
-            s.range = digit;
-            PutSymbol(s, digit);
-            if (s.errorSum != 0) {
-                return;
-            }
+        if (digit != at.range) {
+            at.range = digit;
+            out = PutSymbol(at, out, digit);
         }
-        PutSymbol(s, kSymbols.letter[byte]);
+        out = PutSymbol(at, out, kSymbols.letter[byte]);
     }
+    s.at = at;
+    s.writer.Commit(out);
 }
 
 void EncodeSource(EncodeState& s) {
@@ -91,12 +104,11 @@ void EncodeSource(EncodeState& s) {
 }
 
 void WriteTrailer(EncodeState& s) {
-    if (s.symbolsOnLine != 0) {
+    if (s.at.groupsOnLine != 0 || s.at.symbolsInGroup != 0) {
         s.writer.Put(groups::kLineEnd);
     }
     s.writer.Put(groups::kMarkerLine);
-    const std::int64_t count =
-        s.symbolsOnLine % groups::kSymbolsPerGroup == 0 ? s.groups : s.groups + 1;
+    const std::int64_t count = s.at.symbolsInGroup == 0 ? s.at.groups : s.at.groups + 1;
     s.writer.Put(groups::kCountPrefix);
     s.writer.Put(std::to_string(count));
     s.writer.Put(groups::kLineEnd);
