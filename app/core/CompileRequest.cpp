@@ -1,0 +1,167 @@
+#include "CompileRequest.h"
+
+namespace velkor {
+
+namespace {
+
+constexpr std::size_t kMinimumKey = 6;
+constexpr std::size_t kMaximumKey = 128;
+
+std::string UpperFileName(const std::string& name) {
+    return FileNamePart(UpperCaseName(name));
+}
+
+}  // namespace
+
+std::string UpperCaseName(std::string name) {
+    for (char& c : name) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return name;
+}
+
+bool WriteProbe(FileSystem& files, const std::string& name) {
+    File file;
+    if (files.FileExists(name)) {
+        const IoResult opened = files.OpenWrite(name, file);
+        const IoResult closed = file.IsOpen() ? files.Close(file) : 0;
+        return opened != 0 || closed != 0;
+    }
+    int errors = files.Create(name, file);
+    std::size_t written = 0;
+    errors += files.Write(file, "\r\n", 2, written);
+    if (file.IsOpen() && files.Close(file) == 0 && errors == 0) {
+        return files.Erase(name) != 0;
+    }
+    return true;
+}
+
+void CompileRequestChecks::Refuse(Sound sound, const std::string& text) {
+    host_.PlaySound(sound);
+    host_.ShowMessage(sound == Sound::Exclamation ? MessageKind::Warning : MessageKind::Error,
+                      Buttons::Ok, text);
+}
+
+bool CompileRequestChecks::CheckCompileRequest(CompileRequestForm& form) {
+    const std::size_t keyLength = form.RequestKey().size();
+    if (keyLength < kMinimumKey || keyLength > kMaximumKey) {
+        Refuse(Sound::Exclamation,
+               "Key must be:\r - Longer than 6 characters.\r - Shorter than 129 characters.");
+        form.ClearField(RequestField::Key);
+        return false;
+    }
+    return CheckKeyFile(form) && CheckSource(form) && CheckDrain(form) && CheckReadable(form);
+}
+
+bool CompileRequestChecks::CheckKeyFile(CompileRequestForm& form) {
+    const std::string key = form.RequestKeyFileName();
+    if (key.empty()) {
+        return true;
+    }
+    const std::string source = form.RequestSourceFileName();
+    const std::string drain = form.RequestDrainFileName();
+    const std::string upper = UpperFileName(key);
+    // The same file under another name counts as well: the job would destroy it.
+    if (upper == UpperFileName(source) || upper == UpperFileName(drain) ||
+        !files_.FileExists(key) || files_.SameFile(key, source) || files_.SameFile(key, drain)) {
+        Refuse(Sound::Hand, "File conflict:\r" + FileNamePart(key));
+        form.ClearField(RequestField::KeyFile);
+        return false;
+    }
+    return true;
+}
+
+bool CompileRequestChecks::CheckSource(CompileRequestForm& form) {
+    const std::string source = form.RequestSourceFileName();
+    if (source.empty()) {
+        form.ClearField(RequestField::Source);
+        return false;
+    }
+    const std::string drain = form.RequestDrainFileName();
+    if (UpperFileName(source) == UpperFileName(drain) || !files_.FileExists(source) ||
+        files_.SameFile(source, drain)) {
+        Refuse(Sound::Hand, "File conflict:\r" + FileNamePart(source));
+        form.ClearField(RequestField::Source);
+        return false;
+    }
+    return true;
+}
+
+bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
+    const std::string drain = form.RequestDrainFileName();
+    bool& confirmed = form.RequestDrainConfirmed();
+    if (drain.empty()) {
+        confirmed = false;
+        form.ClearField(RequestField::Drain);
+        return false;
+    }
+    if (!confirmed) {
+        confirmed = true;
+        if (files_.FileExists(drain)) {
+            host_.PlaySound(Sound::Question);
+            const Answer answer = host_.ShowMessage(
+                MessageKind::Confirmation, Buttons::YesNo,
+                "File:\r" + FileNamePart(drain) + "\r" + "already exists. Overwrite?");
+            if (answer == Answer::No) {
+                confirmed = false;
+                form.ClearField(RequestField::Drain);
+            } else if (answer != Answer::Yes) {
+                confirmed = false;
+                form.FocusField(RequestField::Drain);
+            }
+        }
+    }
+    if (!confirmed) {
+        return false;
+    }
+    if (WriteProbe(files_, drain)) {
+        Refuse(Sound::Hand, "File:\r" + FileNamePart(drain) + "\r" + "write error!");
+        form.ClearField(RequestField::Drain);
+        return false;
+    }
+    return true;
+}
+
+bool CompileRequestChecks::CheckOneReadable(CompileRequestForm& form, RequestField field,
+                                            const std::string& name, int& errors) {
+    bool readable = true;
+    File file;
+    errors += files_.OpenRead(name, file);
+    std::int64_t size = -1;
+    if (file.IsOpen()) {
+        errors += files_.Size(file, size);
+    }
+    if (size == 0) {
+        Refuse(Sound::Hand, "File:\r" + FileNamePart(name) + "\r" + "is empty!");
+        readable = false;
+        ReportReadErrors = false;
+        form.ClearField(field);
+    }
+    errors += file.IsOpen() ? files_.Close(file) : 0;
+    if (errors > 0 && ReportReadErrors) {
+        Refuse(Sound::Hand, "File:\r" + FileNamePart(name) + "\r" + "read error!");
+        readable = false;
+        ReportReadErrors = false;
+        form.ClearField(field);
+    }
+    return readable;
+}
+
+bool CompileRequestChecks::CheckReadable(CompileRequestForm& form) {
+    bool readable = true;
+    int errors = 0;
+    const std::string key = form.RequestKeyFileName();
+    if (files_.FileExists(key)) {
+        readable = CheckOneReadable(form, RequestField::KeyFile, key, errors) && readable;
+    }
+    if (errors == 0) {
+        readable =
+            CheckOneReadable(form, RequestField::Source, form.RequestSourceFileName(), errors) &&
+            readable;
+    }
+    return readable;
+}
+
+}  // namespace velkor
