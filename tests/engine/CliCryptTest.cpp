@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <cstdlib>
+
+#include "KnownAnswers.h"
+#include "TempDir.h"
+
+namespace velkor {
+namespace {
+
+using testing::TempDir;
+
+const std::string kVectors = std::string(VELKOR_TEST_DATA_DIR) + "/vectors";
+
+struct CliRun {
+    int status = -1;
+    std::string errors;
+};
+
+// Runs the command-line tool with the key in VELKOR_TEST_KEY.
+CliRun Cli(const TempDir& dir, const std::string& key, const std::string& args) {
+    ::setenv("VELKOR_TEST_KEY", key.c_str(), 1);
+    const std::string command = "cd '" + dir.Folder() + "' && '" + VELKOR_CLI_PATH + "' " + args +
+                                " 2>'" + dir.Path("stderr.txt") + "' </dev/null";
+    const int raw = std::system(command.c_str());
+    CliRun run;
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.errors = dir.Read("stderr.txt");
+    return run;
+}
+
+class CliCryptTest : public ::testing::Test {
+  protected:
+    TempDir dir;
+};
+
+TEST_F(CliCryptTest, RoundTripWithKeyFileAndExtension) {
+    std::string plain;
+    for (int i = 0; i < 20000; ++i) {
+        plain += static_cast<char>(i * 7);
+    }
+    dir.Write("plain", plain);
+    dir.Write("keys", std::string(600, 'k'));
+    const std::string options = " --pass env:VELKOR_TEST_KEY --key-file keys --extension Z";
+    EXPECT_EQ(Cli(dir, "secret key", "encrypt plain enc" + options).status, 0);
+    const CliRun back = Cli(dir, "secret key", "decrypt enc back" + options);
+    EXPECT_EQ(back.status, 0) << back.errors;
+    EXPECT_EQ(dir.Read("back"), plain);
+    EXPECT_NE(back.errors.find("compiled to"), std::string::npos);
+    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+}
+
+TEST_F(CliCryptTest, DecryptsKnownAnswerFiles) {
+    for (const auto& c : testing::LoadCipherCases(kVectors + "/cipher")) {
+        SCOPED_TRACE(c.name);
+        dir.Write("cipher", std::string(c.cipher.begin(), c.cipher.end()));
+        dir.Write("key.txt", std::string(c.key.begin(), c.key.end()));
+        dir.Write("keys", std::string(c.keyFile.begin(), c.keyFile.end()));
+        std::string args = "decrypt cipher out --force --pass file:key.txt";
+        if (c.extension != 0) {
+            args += std::string(" --extension ") + static_cast<char>(c.extension);
+        }
+        if (!c.swift) {
+            args += " --no-swift";
+        }
+        if (c.hasKeyFile) {
+            args += " --key-file keys";
+        }
+        const CliRun run = Cli(dir, "", args);
+        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(dir.Read("out"), std::string(c.decrypted.begin(), c.decrypted.end()));
+    }
+}
+
+TEST_F(CliCryptTest, RefusalsAndFailuresExitWithOne) {
+    dir.Write("plain", "some data");
+    const std::string pass = " --pass env:VELKOR_TEST_KEY";
+    CliRun run = Cli(dir, "short", "encrypt plain enc" + pass);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("Key must be:\n - Longer than 6 characters."), std::string::npos);
+
+    ASSERT_EQ(Cli(dir, "long enough", "encrypt plain enc" + pass).status, 0);
+    run = Cli(dir, "long enough", "encrypt plain enc" + pass);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("already exists. Overwrite?"), std::string::npos);
+    EXPECT_EQ(Cli(dir, "long enough", "encrypt plain enc --force" + pass).status, 0);
+
+    run = Cli(dir, "another key", "decrypt enc back" + pass);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("File:\nenc\nkey does not match!"), std::string::npos);
+
+    run = Cli(dir, "long enough", "encrypt plain plain2 --key-file plain" + pass);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("File conflict:\nplain"), std::string::npos);
+
+    run = Cli(dir, "long enough", "encrypt missing out" + pass);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("File conflict:\nmissing"), std::string::npos);
+
+    // The checks come in their order: the key before the files.
+    run = Cli(dir, "tiny", "encrypt missing out" + pass);
+    EXPECT_NE(run.errors.find("Key must be"), std::string::npos);
+    EXPECT_EQ(run.errors.find("File conflict"), std::string::npos);
+}
+
+TEST_F(CliCryptTest, KeySourcesAndCharacterSet) {
+    dir.Write("plain", "data");
+    dir.Write("key.txt", "Grüße aus Köln\r\nsecond line");
+    EXPECT_EQ(Cli(dir, "", "encrypt plain a --pass file:key.txt").status, 0);
+    // The same key as Windows-1252 bytes from the environment gives the same key.
+    EXPECT_EQ(Cli(dir,
+                  "Gr\xfc\xdf"
+                  "e aus K\xf6ln",
+                  "decrypt a b --pass env:VELKOR_TEST_KEY")
+                  .status,
+              0);
+    EXPECT_EQ(dir.Read("b"), "data");
+    EXPECT_EQ(Cli(dir, "", "decrypt a c --pass fd:3 3<key.txt").status, 0);
+    EXPECT_EQ(dir.Read("c"), "data");
+    EXPECT_EQ(
+        Cli(dir, "\xe2\x82\xac uro \xe2\x88\x9e", "encrypt plain d --pass env:VELKOR_TEST_KEY")
+            .status,
+        1);
+}
+
+TEST_F(CliCryptTest, WrongUsageExitsWithTwo) {
+    dir.Write("plain", "data");
+    EXPECT_EQ(Cli(dir, "", "encrypt plain").status, 2);
+    EXPECT_EQ(Cli(dir, "", "encrypt plain out --bogus").status, 2);
+    EXPECT_EQ(Cli(dir, "", "encrypt plain out --extension ab --pass env:VELKOR_TEST_KEY").status,
+              2);
+    EXPECT_EQ(Cli(dir, "", "frobnicate").status, 2);
+    const CliRun run = Cli(dir, "", "encrypt plain out");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.errors.find("--pass"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace velkor
