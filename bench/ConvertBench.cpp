@@ -35,7 +35,7 @@ std::string BenchPath(const std::string& name) {
 
 // Random bytes written in pieces, so that making the file does not raise the peak memory.
 std::string RandomFile(std::int64_t size) {
-    const std::string name = BenchPath(std::to_string(size) + ".bin");
+    std::string name = BenchPath(std::to_string(size) + ".bin");
     if (std::filesystem::exists(name) &&
         std::filesystem::file_size(name) == static_cast<std::uintmax_t>(size)) {
         return name;

@@ -1,3 +1,6 @@
+#include <unistd.h>
+
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -21,6 +24,40 @@ std::string FullPath(const std::string& name) {
     const auto full = std::filesystem::absolute(name, error);
     return error ? name : full.string();
 }
+
+// The conversion window of the terminal: a percentage on standard error while
+// a long conversion runs, when that is a terminal.
+class TerminalConvertWindow : public ConvertWindow {
+  public:
+    using ConvertWindow::ConvertWindow;
+
+  protected:
+    void ProgressChanged() override {
+        if (!terminal_ || ProgressBar.maximum <= 0 ||
+            Clock::now() - created_ < std::chrono::seconds(1)) {
+            return;
+        }
+        const auto percent = static_cast<int>(ProgressBar.position * 100 / ProgressBar.maximum);
+        if (percent != shown_) {
+            shown_ = percent;
+            std::fprintf(stderr, "\r%3d%%", percent);
+            std::fflush(stderr);
+        }
+    }
+    void AnimationRunning(bool running) override {
+        if (!running && shown_ >= 0) {
+            std::fputs("\r    \r", stderr);
+            shown_ = -1;
+        }
+    }
+
+  private:
+    using Clock = std::chrono::steady_clock;
+
+    bool terminal_ = ::isatty(STDERR_FILENO) != 0;
+    Clock::time_point created_ = Clock::now();
+    int shown_ = -1;
+};
 
 bool Exists(const std::string& name) {
     std::error_code error;
@@ -60,7 +97,7 @@ int RunGroupsCommand(const Arguments& args) {
         return kFailure;
     }
     TerminalHost host;
-    ConvertWindow window(host, fileSystem);
+    TerminalConvertWindow window(host, fileSystem);
     window.OnCreate();
     if (!RequestConversion(window, source, drain)) {
         return kFailure;

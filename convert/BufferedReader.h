@@ -23,7 +23,7 @@ class BufferedReader {
     // stay valid until the next call.
     std::span<const unsigned char> Next(std::size_t most);
     // True once every byte of the file has been handed out.
-    bool AtEnd() const { return endOfFile_ && begin_ == end_; }
+    [[nodiscard]] bool AtEnd() const { return endOfFile_ && begin_ == end_; }
 
   private:
     void Refill();

@@ -83,7 +83,7 @@ class ConvertWindow {
   protected:
     virtual void AnimationRunning(bool /*running*/) {}
     virtual void ProgressChanged() {}
-    virtual bool Visible() const { return true; }
+    [[nodiscard]] virtual bool Visible() const { return true; }
 
   private:
     Host& host_;

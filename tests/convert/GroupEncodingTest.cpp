@@ -19,7 +19,8 @@ TEST_F(GroupEncoding, WorkedExamples) {
         std::string file;
     };
     const std::vector<Case> cases = {
-        {"\x48\x69\x21", GroupFile("2U4B1 H\r\n", 2)},
+        // The bytes 72, 105 and 33.
+        {"Hi!", GroupFile("2U4B1 H\r\n", 2)},
         {std::string(10, '\0'), GroupFile("AAAAA AAAAA \r\n", 2)},
         {std::string(1, '\0'), GroupFile("A\r\n", 1)},
         {"\x1a", GroupFile("1A\r\n", 1)},

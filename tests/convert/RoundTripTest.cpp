@@ -100,7 +100,8 @@ ModelDecoding ModelDecode(const std::string& whole) {
     }
     int range = 0;
     for (; at < text.size(); ++at) {
-        const char c = text[at] >= 'a' && text[at] <= 'z' ? text[at] - 'a' + 'A' : text[at];
+        const char c =
+            text[at] >= 'a' && text[at] <= 'z' ? static_cast<char>(text[at] - 'a' + 'A') : text[at];
         if (c == '/') {
             model.endFound = true;
             break;
