@@ -18,7 +18,7 @@ constexpr int kBitCount = 2048;
 // The 2048-cell register of the expansion, oldest cell first, with room to
 // shift in up to 2047 cells before it is moved back to the front.
 struct BitRegister {
-    std::array<std::uint8_t, 2 * kBitCount> cells{};
+    std::array<std::uint8_t, std::size_t{2} * kBitCount> cells{};
     int start = 0;
 
     // Cell p (1 = the front, where new cells enter).

@@ -17,7 +17,7 @@ RegisterStream::RegisterStream(const std::uint8_t* cells, int length, std::vecto
     const int widest = *std::max_element(wideTaps_.begin(), wideTaps_.end());
 
     // Bit j holds clock j - origin + 1; the cells sit just before the origin.
-    const std::int64_t origin = (length + 63) / 64 * 64;
+    const std::int64_t origin = (std::int64_t{length} + 63) / 64 * 64;
     for (int cell = 1; cell <= length; ++cell) {
         SetBit(origin - cell, cells[cell - 1]);
     }
