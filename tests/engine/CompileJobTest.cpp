@@ -161,6 +161,18 @@ TEST_F(CompileJobTest, HeaderOfFourteenAndOf256Bytes) {
     EXPECT_EQ(dir.Read("back"), "some text");
 }
 
+TEST_F(CompileJobTest, HeaderLengthIsRedrawnWhenTheFirstByteWouldPassForHeader) {
+    const Bytes key(settings.Key.begin(), settings.Key.end());
+    const auto material = literal::PreparedPass(key, 0, true);
+    // With n = 20 the header would be followed by a byte equal to ExpandedKey[21].
+    const std::string plain = std::string(1, static_cast<char>(material.ExpandedKey[21])) + "rest";
+    dir.Write("plain", plain);
+    Run(true, "plain", "cipher", "", {20, 30});
+    EXPECT_EQ(dir.Read("cipher").size(), plain.size() + 30);
+    Run(false, "cipher", "back");
+    EXPECT_EQ(dir.Read("back"), plain);
+}
+
 TEST_F(CompileJobTest, ReportsSuccessOfEncryptionAndOffersToOpenDecryptedFile) {
     dir.Write("plain", "hello");
     Run(true, "plain", "cipher");
