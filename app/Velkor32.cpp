@@ -1,9 +1,23 @@
 #include <QApplication>
-#include <QMainWindow>
+#include <QFileInfo>
+
+#include "FileSystem.h"
+#include "Glyphs.h"
+#include "QtHost.h"
+#include "VelkorMask.h"
+#include "VelkorWindows.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
-    QMainWindow window;
-    window.show();
+    QApplication::setApplicationName(QStringLiteral("Velkor32"));
+    QApplication::setWindowIcon(velkor::ProgramIcon());
+
+    velkor::QtHost host;
+    // The program's own file must be in the current directory.
+    const std::string programFileName =
+        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
+    velkor::VelkorWindows windows(host, velkor::FileSystem::Native(), programFileName);
+    windows.Create();
+    windows.Mask().show();
     return QApplication::exec();
 }

@@ -1,0 +1,546 @@
+#include "VelkorMask.h"
+
+#include <QAction>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include "Cp1252.h"
+#include "FileDialogs.h"
+#include "FmxUtils.h"
+#include "Glyphs.h"
+#include "HintHook.h"
+#include "VelkorAbout.h"
+#include "VelkorVerify.h"
+#include "VelkorWindows.h"
+#include "Widgets.h"
+
+namespace velkor {
+
+std::string KeyFieldBytes(const QString& text) {
+    std::string bytes;
+    for (const QChar character : text.left(TVelkorMaskAppForm::kKeyCapacity)) {
+        // The field takes Windows-1252 characters only; anything else is dropped.
+        if (const auto byte = ToCp1252(character.unicode()); byte && !character.isSurrogate()) {
+            bytes.push_back(static_cast<char>(*byte));
+        }
+    }
+    return bytes;
+}
+
+std::string KeyExtensionBytes(const QString& text) {
+    const std::string bytes = KeyFieldBytes(text.left(1));
+    return bytes.empty() ? std::string(1, '\0') : bytes;
+}
+
+namespace {
+
+QString Hint(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+// A control that shows its hint as a tooltip and in the status bar.
+template <typename W>
+W* Place(W* widget, int left, int top, int width, int height, const char* hint = nullptr,
+         bool tooltip = true) {
+    widget->setGeometry(left, top, width, height);
+    if (hint != nullptr) {
+        HintHook::SetHint(widget, Hint(hint));
+        if (tooltip) {
+            widget->setToolTip(Hint(hint));
+        }
+    }
+    return widget;
+}
+
+// A label that sizes itself to its caption, as the original labels did.
+QLabel* AutoLabel(QWidget* parent, const char* caption, int left, int top) {
+    auto* label = new QLabel(QString::fromLatin1(caption), parent);
+    label->move(left, top);
+    label->adjustSize();
+    return label;
+}
+
+QToolButton* SpeedButton(QWidget* parent, Glyph glyph, bool handCursor) {
+    auto* button = new QToolButton(parent);
+    button->setIcon(GlyphIcon(glyph));
+    button->setIconSize(QSize(16, 16));
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    if (handCursor) {
+        button->setCursor(Qt::PointingHandCursor);
+    }
+    return button;
+}
+
+QAction* MenuItem(QMenu* menu, const char* caption, QKeySequence shortcut, const char* hint) {
+    QAction* action = menu->addAction(QString::fromLatin1(caption));
+    action->setShortcut(shortcut);
+    HintHook::SetHint(action, Hint(hint));
+    return action;
+}
+
+}  // namespace
+
+TVelkorMaskAppForm::TVelkorMaskAppForm(VelkorWindows& app) : QMainWindow(nullptr), app_(app) {
+    setObjectName(QStringLiteral("VelkorMaskAppForm"));
+    setWindowTitle(QStringLiteral("Velkor32"));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+
+    auto* client = new QWidget(this);
+    client->setFixedSize(kClientWidth, kClientHeight - 19);
+    setCentralWidget(client);
+    BuildControls(client);
+    BuildMenu();
+
+    StatusBar = new QStatusBar(this);
+    StatusBar->setObjectName(QStringLiteral("StatusBar"));
+    StatusBar->setSizeGripEnabled(false);
+    StatusBar->setFixedHeight(19);
+    StatusPanel = new QLabel(Banner(), StatusBar);
+    StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusBar->addWidget(StatusPanel, 1);
+    // Takes no input, but its text stays as readable as an enabled one.
+    StatusBar->setEnabled(false);
+    QPalette readable = StatusPanel->palette();
+    readable.setColor(QPalette::Disabled, QPalette::WindowText,
+                      readable.color(QPalette::Active, QPalette::WindowText));
+    StatusPanel->setPalette(readable);
+    setStatusBar(StatusBar);
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    InputDialog = new QFileDialog(this);
+    SetUpOpenDialog(*InputDialog);
+    OutputDialog = new SaveFileDialog(app_.host, this);
+    RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            return dialog.selectedFiles().first();
+        }
+        return std::nullopt;
+    };
+
+    BindHandlers();
+    FormCreate();
+}
+
+TVelkorMaskAppForm::~TVelkorMaskAppForm() = default;
+
+void TVelkorMaskAppForm::BuildControls(QWidget* client) {
+    setFont(fonts::Dialog());
+
+    EncryptDecryptGroupBox =
+        Place(new QGroupBox(client), 16, 0, 89, 65, "Chose an action...", false);
+    EncryptDecryptGroupBox->setFont(fonts::SystemBold());
+    EncryptRadioButton = Place(new QRadioButton(QStringLiteral("Encrypt"), EncryptDecryptGroupBox),
+                               8, 16, 70, 17, "Encode a file...");
+    DecryptRadioButton = Place(new QRadioButton(QStringLiteral("Decrypt"), EncryptDecryptGroupBox),
+                               8, 40, 70, 17, "Decode a file...");
+    DecryptRadioButton->setChecked(true);
+
+    TopicText = Place(new QLabel(QStringLiteral("VELKOR"), client), 136, 0, 125, 50);
+    TopicText->setFont(fonts::Technical(37));
+    TopicText->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    VelkorLogo = Place(new ClickImage(client), 312, 8, 32, 32, "Who is who...", false);
+    VelkorLogo->setPixmap(ProgramIconPixmap(32));
+    VelkorLogo->setCursor(Qt::PointingHandCursor);
+
+    KeyInfo = AutoLabel(client, "Key:  (Min. 6 Characters)", 136, 64);
+
+    SwiftButton = Place(new BevelPanel(QStringLiteral("Swift"), client), 16, 80, 48, 25,
+                        "Use fast method...");
+    QFont italic = fonts::Dialog();
+    italic.setItalic(true);
+    SwiftButton->setFont(italic);
+    SwiftButton->setCursor(Qt::PointingHandCursor);
+    SwiftButton->SetLowered(true);
+
+    VerifyBtn = Place(SpeedButton(client, Glyph::Verify, false), 80, 80, 25, 25,
+                      "Confirm your key and the optional keyextension...");
+    KeyInput = Place(new EntryEdit(client), 120, 80, 201, 21, "Input your key...");
+    KeyInput->MakeKeyField(kKeyCapacity);
+    KeyExtensionInput = Place(new EntryEdit(client), 328, 72, 17, 28,
+                              "Input your key extension character [optional]...");
+    KeyExtensionInput->MakeKeyField(1);
+    KeyExtensionInput->setFont(fonts::DialogAt(16));
+    KeyExtensionInput->setTextMargins(-2, 0, -2, 0);
+    KeyExtensionInput->setAlignment(Qt::AlignCenter);
+
+    KeyFileInfo = AutoLabel(client, "Key file: [Optional]", 136, 120);
+    KeyFieSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 136, 25, 25,
+                            "Search for the key file...");
+    KeyFileNameInput =
+        Place(new EntryEdit(client), 120, 136, 225, 21, "Insert the name of the key file...");
+
+    InputFileInfo = AutoLabel(client, "Source file: (Input)", 136, 176);
+    SourceFileSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 192, 25, 25,
+                                "Search for the input file...");
+    SourceFileNameInput = Place(new EntryEdit(client), 120, 192, 225, 21,
+                                "Insert the name of the file to be compiled...");
+
+    OutputFileInfo = AutoLabel(client, "Drain file: (Output)", 136, 232);
+    DrainFileSearchBtn = Place(SpeedButton(client, Glyph::SaveFile, true), 80, 248, 25, 25,
+                               "Place the output file...");
+    DrainFileNameInput = Place(new EntryEdit(client), 120, 248, 225, 21,
+                               "Insert the name of the file to be compiled to...");
+
+    SumCombBtn = Place(SpeedButton(client, Glyph::Analyse, true), 16, 296, 40, 25,
+                       "Summarize the frequency of symbols in a file...");
+    GroupBtn = Place(SpeedButton(client, Glyph::Groups, true), 66, 296, 40, 25,
+                     "Encode or decode alphanumerical groups to five characters each...");
+
+    CloseBtn = Place(new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), client), 120,
+                     296, 90, 25, "Quit Velkor32...");
+    CompileBtn =
+        Place(new QPushButton(GlyphIcon(Glyph::Compile), QStringLiteral(" Compile "), client), 224,
+              296, 120, 25, "Start the velkor compiler...");
+    for (QPushButton* button : {CloseBtn, CompileBtn}) {
+        button->setFont(fonts::SystemBold());
+        button->setAutoDefault(false);
+        button->setFocusPolicy(Qt::StrongFocus);
+    }
+    CompileBtn->setDefault(true);
+
+    for (QLabel* label : {TopicText, KeyInfo, KeyFileInfo, InputFileInfo, OutputFileInfo}) {
+        label->setFocusPolicy(Qt::NoFocus);
+    }
+    QWidget* chain[] = {KeyInput,
+                        KeyExtensionInput,
+                        KeyFileNameInput,
+                        SourceFileNameInput,
+                        DrainFileNameInput,
+                        EncryptRadioButton,
+                        DecryptRadioButton,
+                        CompileBtn,
+                        CloseBtn};
+    for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
+        QWidget::setTabOrder(chain[i], chain[i + 1]);
+    }
+    SetDirectionFocusPolicy();
+}
+
+void TVelkorMaskAppForm::BuildMenu() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&Main"));
+    HintHook::SetHint(FileMenu->menuAction(), Hint("Velkor32's main menu..."));
+    // The menu starts with a separator; keep it visible.
+    FileMenu->setSeparatorsCollapsible(false);
+    BreakLine1 = FileMenu->addSeparator();
+    KeyConfirmItem = MenuItem(FileMenu, "Con&firm Key", QKeySequence(Qt::ALT | Qt::Key_F),
+                              "Confirm your key and the optional keyextension...");
+    SourceSearchItem = MenuItem(FileMenu, "&Source file", QKeySequence(Qt::ALT | Qt::Key_S),
+                                "Search for the input file...");
+    DrainSearchItem = MenuItem(FileMenu, "&Drain file", QKeySequence(Qt::ALT | Qt::Key_D),
+                               "Place the output file...");
+    KeySearchItem = MenuItem(FileMenu, "&Key file", QKeySequence(Qt::ALT | Qt::Key_K),
+                             "Search for the key file...");
+    CompileItem = MenuItem(FileMenu, "&Compile", QKeySequence(Qt::ALT | Qt::Key_C),
+                           "Start the velkor compiler...");
+    AnalyseSearchItem = MenuItem(FileMenu, "&Analyse file", QKeySequence(Qt::ALT | Qt::Key_A),
+                                 "Summarize the frequency of symbols in a file...");
+    SwiftItem =
+        MenuItem(FileMenu, "S&wift", QKeySequence(Qt::ALT | Qt::Key_W), "Use fast method...");
+    SwiftItem->setCheckable(true);
+    SwiftItem->setChecked(true);
+    GroupItem = MenuItem(FileMenu, "&Groups", QKeySequence(Qt::ALT | Qt::Key_G),
+                         "Encode or decode alphanumerical groups to five characters each...");
+    BreakLine2 = FileMenu->addSeparator();
+    ExitItem = MenuItem(FileMenu, "E&xit", QKeySequence(Qt::ALT | Qt::Key_X), "Quit Velkor32...");
+    QFont bold = ExitItem->font();
+    bold.setBold(true);
+    ExitItem->setFont(bold);
+    FileMenu->setDefaultAction(ExitItem);
+
+    Info = menuBar()->addMenu(QStringLiteral("&Info"));
+    HintHook::SetHint(Info->menuAction(), Hint("Velkor32's info menu..."));
+    AboutItem = MenuItem(Info, "&About", QKeySequence(Qt::ALT | Qt::Key_F1), "Who is who...");
+}
+
+void TVelkorMaskAppForm::BindHandlers() {
+    connect(EncryptRadioButton, &QRadioButton::clicked, this, [this] { EnCryptHandler(); });
+    connect(DecryptRadioButton, &QRadioButton::clicked, this, [this] { DeCryptHandler(); });
+    connect(EncryptRadioButton, &QRadioButton::toggled, this,
+            [this] { SetDirectionFocusPolicy(); });
+    connect(VelkorLogo, &ClickImage::clicked, this, [this] { About(); });
+    connect(SwiftButton, &BevelPanel::clicked, this, [this] { SwiftHandler(); });
+    connect(VerifyBtn, &QToolButton::clicked, this, [this] { KeyVerification(); });
+    connect(KeyInput, &QLineEdit::textChanged, this, [this] { KeyHandler(); });
+    connect(KeyExtensionInput, &QLineEdit::textChanged, this, [this] { KeyExtensionHandler(); });
+    connect(KeyFieSearchBtn, &QToolButton::clicked, this, [this] { KeyFileSearch(); });
+    connect(KeyFileNameInput, &QLineEdit::textChanged, this, [this] { KeyFileNameHandler(); });
+    connect(KeyFileNameInput, &EntryEdit::doubleClicked, this,
+            [this] { KeyFileNameEditHandler(); });
+    connect(SourceFileSearchBtn, &QToolButton::clicked, this, [this] { InputFileSearch(); });
+    connect(SourceFileNameInput, &QLineEdit::textChanged, this, [this] { InputFileNameHandler(); });
+    connect(SourceFileNameInput, &EntryEdit::doubleClicked, this,
+            [this] { SourceFileNameEditHandler(); });
+    connect(DrainFileSearchBtn, &QToolButton::clicked, this, [this] { OutputFileSearch(); });
+    connect(DrainFileNameInput, &QLineEdit::textChanged, this, [this] { OutputFileNameHandler(); });
+    connect(DrainFileNameInput, &EntryEdit::doubleClicked, this,
+            [this] { OutputFileNameEditHandler(); });
+    connect(SumCombBtn, &QToolButton::clicked, this, [this] { SumComb(); });
+    connect(GroupBtn, &QToolButton::clicked, this, [this] { Convert(); });
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { ApplicationExit(); });
+    connect(CompileBtn, &QPushButton::clicked, this, [this] { StartCompiler(); });
+
+    connect(KeyConfirmItem, &QAction::triggered, this, [this] { KeyVerification(); });
+    connect(SourceSearchItem, &QAction::triggered, this, [this] { InputFileSearch(); });
+    connect(DrainSearchItem, &QAction::triggered, this, [this] { OutputFileSearch(); });
+    connect(KeySearchItem, &QAction::triggered, this, [this] { KeyFileSearch(); });
+    connect(CompileItem, &QAction::triggered, this, [this] { StartCompiler(); });
+    connect(AnalyseSearchItem, &QAction::triggered, this, [this] { SumComb(); });
+    connect(SwiftItem, &QAction::triggered, this, [this](bool checked) {
+        // Qt has already flipped the mark; SwiftHandler decides from the old state.
+        SwiftItem->setChecked(!checked);
+        SwiftHandler();
+    });
+    connect(GroupItem, &QAction::triggered, this, [this] { Convert(); });
+    connect(ExitItem, &QAction::triggered, this, [this] { ApplicationExit(); });
+    connect(AboutItem, &QAction::triggered, this, [this] { About(); });
+}
+
+void TVelkorMaskAppForm::FormCreate() {
+    app_.hintHook = std::make_unique<HintHook>();
+    connect(app_.hintHook.get(), &HintHook::hintChanged, this,
+            [this](const QString& hint) { HintHandler(hint); });
+    DefaultDirectory.clear();
+    SourceFileName.clear();
+    DrainFileName.clear();
+    KeyFileName.clear();
+    Key.clear();
+    KeyExtension = std::string(1, '\0');
+    EncryptMode = false;
+    DrainConfirmed = false;
+    KeyConfirmItem->setEnabled(false);
+    VerifyBtn->setEnabled(false);
+    app_.creationLog.emplace_back("TVelkorMaskAppForm");
+}
+
+QString TVelkorMaskAppForm::Banner() {
+    return QStringLiteral("Velkor32 Version 2.0.1.2  -  Copyright \u00A9 Velkor32 team");
+}
+
+QString TVelkorMaskAppForm::StatusText() const {
+    return StatusPanel->text();
+}
+
+void TVelkorMaskAppForm::HintHandler(const QString& hint) {
+    StatusPanel->setText(hint);
+}
+
+bool TVelkorMaskAppForm::Swift() const {
+    return SwiftItem->isChecked();
+}
+
+CompileSettings TVelkorMaskAppForm::JobSettings() const {
+    CompileSettings settings;
+    settings.Key = Key;
+    settings.KeyExtension = static_cast<std::uint8_t>(KeyExtension.empty() ? 0 : KeyExtension[0]);
+    settings.KeyFileName = KeyFileName;
+    settings.SourceFileName = SourceFileName;
+    settings.DrainFileName = DrainFileName;
+    settings.EncryptMode = EncryptMode;
+    settings.Swift = Swift();
+    settings.DefaultDirectory = DefaultDirectory;
+    return settings;
+}
+
+void TVelkorMaskAppForm::Authenticate() {
+    const std::string& program = app_.programFileName;
+    if (app_.files.FileExists(program)) {
+        DefaultDirectory = app_.files.CurrentDirectory() + "/";
+        return;
+    }
+    app_.host.PlaySound(Sound::Default);
+    app_.host.ShowMessage(MessageKind::Plain, Buttons::Ok,
+                          "-> " + program + " not found! <-\r\rInfo:\rMake sure to place " +
+                              program + "\rinto the default directory.\r\r",
+                          "File not found!");
+    ApplicationExit();
+}
+
+void TVelkorMaskAppForm::ApplicationExit() {
+    close();
+}
+
+void TVelkorMaskAppForm::About() {
+    app_.About().exec();
+}
+
+void TVelkorMaskAppForm::SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving) {
+    const std::optional<QString> chosen = RunFileDialog(dialog);
+    if (chosen) {
+        field.setText(*chosen);
+        if (saving) {
+            DrainConfirmed = true;  // the save dialog asked its own overwrite question
+        }
+    } else if (saving) {
+        DrainConfirmed = false;
+    }
+    dialog.selectFile(QString());
+    field.setFocus();
+}
+
+void TVelkorMaskAppForm::KeyFileSearch() {
+    SearchInto(*InputDialog, *KeyFileNameInput, false);
+}
+
+void TVelkorMaskAppForm::InputFileSearch() {
+    SearchInto(*InputDialog, *SourceFileNameInput, false);
+}
+
+void TVelkorMaskAppForm::OutputFileSearch() {
+    SearchInto(*OutputDialog, *DrainFileNameInput, true);
+}
+
+void TVelkorMaskAppForm::KeyHandler() {
+    Key = KeyFieldBytes(KeyInput->text());
+    const bool verifiable = Key.size() >= static_cast<std::size_t>(kMinimumKeyLength);
+    VerifyBtn->setEnabled(verifiable);
+    KeyConfirmItem->setEnabled(verifiable);
+}
+
+void TVelkorMaskAppForm::StartCompiler() {
+    CompileItem->setEnabled(false);
+    CompileBtn->setEnabled(false);
+    // The request checks and the hand-over to the compiler window go here.
+    CompileItem->setEnabled(true);
+    CompileBtn->setEnabled(true);
+}
+
+void TVelkorMaskAppForm::KeyExtensionHandler() {
+    KeyExtension = KeyExtensionBytes(KeyExtensionInput->text());
+}
+
+void TVelkorMaskAppForm::KeyFileNameHandler() {
+    KeyFileName = KeyFileNameInput->text().toStdString();
+}
+
+void TVelkorMaskAppForm::InputFileNameHandler() {
+    SourceFileName = SourceFileNameInput->text().toStdString();
+}
+
+void TVelkorMaskAppForm::OutputFileNameHandler() {
+    DrainConfirmed = false;
+    DrainFileName = DrainFileNameInput->text().toStdString();
+}
+
+void TVelkorMaskAppForm::DeCryptHandler() {
+    EncryptMode = false;
+    KeyInput->setFocus();
+}
+
+void TVelkorMaskAppForm::EnCryptHandler() {
+    EncryptMode = true;
+    KeyInput->setFocus();
+}
+
+void TVelkorMaskAppForm::KeyVerification() {
+    const std::string extensionBefore = KeyExtension;
+    if (app_.Verify().exec() != QDialog::Accepted) {
+        return;
+    }
+    Host& host = app_.host;
+    if (KeyFieldBytes(KeyInput->text()) != Key) {
+        host.PlaySound(Sound::Asterisk);
+        host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key verification failure!");
+        KeyExtension = std::string(1, '\0');
+        KeyExtensionInput->setText(QString());
+        Key.clear();
+        KeyInput->setText(QString());
+        KeyInput->setFocus();
+        return;
+    }
+    host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key verification ok!");
+    if (extensionBefore != KeyExtension) {
+        host.PlaySound(Sound::Asterisk);
+        host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key Extension verification failure!");
+        KeyExtension = std::string(1, '\0');
+        KeyExtensionInput->setText(QString());
+        KeyExtensionInput->setFocus();
+        return;
+    }
+    host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key Extension verification ok!");
+}
+
+void TVelkorMaskAppForm::SumComb() {
+    // The frequency analysis of a chosen file is started here.
+}
+
+void TVelkorMaskAppForm::Convert() {
+    // The group conversion of a chosen file is started here.
+}
+
+void TVelkorMaskAppForm::OpenFieldFile(const EntryEdit& field) {
+    ShellOpenPath(app_.host, field.text().toStdString());
+}
+
+void TVelkorMaskAppForm::KeyFileNameEditHandler() {
+    OpenFieldFile(*KeyFileNameInput);
+}
+
+void TVelkorMaskAppForm::SourceFileNameEditHandler() {
+    OpenFieldFile(*SourceFileNameInput);
+}
+
+void TVelkorMaskAppForm::OutputFileNameEditHandler() {
+    OpenFieldFile(*DrainFileNameInput);
+}
+
+void TVelkorMaskAppForm::SwiftHandler() {
+    const bool on = SwiftButton->Lowered() || SwiftItem->isChecked();
+    SwiftItem->setChecked(!on);
+    SwiftButton->SetLowered(!on);
+}
+
+void TVelkorMaskAppForm::SetDirectionFocusPolicy() {
+    // Only the checked direction is a tab stop, as in a radio group.
+    const bool encrypt = EncryptRadioButton->isChecked();
+    EncryptRadioButton->setFocusPolicy(encrypt ? Qt::StrongFocus : Qt::ClickFocus);
+    DecryptRadioButton->setFocusPolicy(encrypt ? Qt::ClickFocus : Qt::StrongFocus);
+}
+
+void TVelkorMaskAppForm::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+                // A focused button takes Enter itself; otherwise the default button.
+                auto* focused = qobject_cast<QPushButton*>(focusWidget());
+                QPushButton* target = focused != nullptr ? focused : CompileBtn;
+                if (target->isEnabled()) {
+                    target->click();
+                }
+                return;
+            }
+            break;
+        case Qt::Key_Escape:
+            if (event->modifiers() == Qt::NoModifier) {
+                CloseBtn->click();
+                return;
+            }
+            break;
+        default:
+            break;
+    }
+    QMainWindow::keyPressEvent(event);
+}
+
+void TVelkorMaskAppForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        CentreOnScreen(*this);
+        KeyInput->setFocus();
+    }
+}
+
+}  // namespace velkor

@@ -1,0 +1,164 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "CompileSettings.h"
+
+class QAction;
+class QFileDialog;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QToolButton;
+
+namespace velkor {
+
+class BevelPanel;
+class ClickImage;
+class EntryEdit;
+class VelkorWindows;
+
+// The save dialog: besides its own overwrite question it asks before creating
+// a new file and refuses files that are write-protected.
+class SaveFileDialog;
+
+// The main window: key, key extension, key, source and drain files, the
+// direction, fast mode, the menu and the status bar with the current hint.
+class TVelkorMaskAppForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    static constexpr int kClientWidth = 361;
+    static constexpr int kClientHeight = 354;
+    static constexpr int kKeyCapacity = 128;
+    static constexpr int kMinimumKeyLength = 6;
+
+    explicit TVelkorMaskAppForm(VelkorWindows& app);
+    ~TVelkorMaskAppForm() override;
+
+    // State fields; they follow the entry fields (see the change handlers).
+    bool DrainConfirmed = false;
+    std::string DefaultDirectory;  // ends with "/" once known
+    bool EncryptMode = false;
+    std::string Key;           // Windows-1252 bytes, at most 128
+    std::string KeyExtension;  // always one byte; 0 means no extension
+    std::string KeyFileName;
+    std::string SourceFileName;
+    std::string DrainFileName;
+    // Flags of the compile request.
+    bool CompileRequested = false;
+    bool ReportReadErrors = true;
+
+    // Fast mode: the check mark of the menu item.
+    bool Swift() const;
+    // What a compile job takes from this window when it starts.
+    CompileSettings JobSettings() const;
+
+    // Event handlers.
+    void FormCreate();
+    void Authenticate();
+    void ApplicationExit();
+    void About();
+    void KeyFileSearch();
+    void InputFileSearch();
+    void OutputFileSearch();
+    void KeyHandler();
+    void StartCompiler();
+    void KeyExtensionHandler();
+    void KeyFileNameHandler();
+    void InputFileNameHandler();
+    void OutputFileNameHandler();
+    void DeCryptHandler();
+    void EnCryptHandler();
+    void KeyVerification();
+    void SumComb();
+    void KeyFileNameEditHandler();
+    void SourceFileNameEditHandler();
+    void OutputFileNameEditHandler();
+    void SwiftHandler();
+    void Convert();
+    void HintHandler(const QString& hint);
+
+    // Runs a file dialog and gives the chosen name, nothing when cancelled.
+    // Tests replace it to answer without a screen.
+    std::function<std::optional<QString>(QFileDialog&)> RunFileDialog;
+
+    // The status bar's text before any hint is shown.
+    static QString Banner();
+    QString StatusText() const;
+
+    // Controls.
+    QGroupBox* EncryptDecryptGroupBox = nullptr;
+    QRadioButton* EncryptRadioButton = nullptr;
+    QRadioButton* DecryptRadioButton = nullptr;
+    QLabel* TopicText = nullptr;
+    ClickImage* VelkorLogo = nullptr;
+    QLabel* KeyInfo = nullptr;
+    BevelPanel* SwiftButton = nullptr;
+    QToolButton* VerifyBtn = nullptr;
+    EntryEdit* KeyInput = nullptr;
+    EntryEdit* KeyExtensionInput = nullptr;
+    QLabel* KeyFileInfo = nullptr;
+    QToolButton* KeyFieSearchBtn = nullptr;
+    EntryEdit* KeyFileNameInput = nullptr;
+    QLabel* InputFileInfo = nullptr;
+    QToolButton* SourceFileSearchBtn = nullptr;
+    EntryEdit* SourceFileNameInput = nullptr;
+    QLabel* OutputFileInfo = nullptr;
+    QToolButton* DrainFileSearchBtn = nullptr;
+    EntryEdit* DrainFileNameInput = nullptr;
+    QToolButton* SumCombBtn = nullptr;
+    QToolButton* GroupBtn = nullptr;
+    QPushButton* CloseBtn = nullptr;
+    QPushButton* CompileBtn = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* StatusPanel = nullptr;
+    QFileDialog* InputDialog = nullptr;
+    QFileDialog* OutputDialog = nullptr;
+
+    // Menu.
+    QMenu* FileMenu = nullptr;
+    QAction* BreakLine1 = nullptr;
+    QAction* KeyConfirmItem = nullptr;
+    QAction* SourceSearchItem = nullptr;
+    QAction* DrainSearchItem = nullptr;
+    QAction* KeySearchItem = nullptr;
+    QAction* CompileItem = nullptr;
+    QAction* AnalyseSearchItem = nullptr;
+    QAction* SwiftItem = nullptr;
+    QAction* GroupItem = nullptr;
+    QAction* BreakLine2 = nullptr;
+    QAction* ExitItem = nullptr;
+    QMenu* Info = nullptr;
+    QAction* AboutItem = nullptr;
+
+  protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    void BuildControls(QWidget* client);
+    void BuildMenu();
+    void BindHandlers();
+    void SetDirectionFocusPolicy();
+    // Search handler body: open or save dialog into a field.
+    void SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving);
+    void OpenFieldFile(const EntryEdit& field);
+
+    VelkorWindows& app_;
+    bool shownOnce_ = false;
+};
+
+// Key bytes of a key field's text: its first 128 characters as Windows-1252.
+std::string KeyFieldBytes(const QString& text);
+// The stored form of a key extension: its first character, or code 0.
+std::string KeyExtensionBytes(const QString& text);
+
+}  // namespace velkor

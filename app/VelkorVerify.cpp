@@ -1,0 +1,112 @@
+#include "VelkorVerify.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+
+#include "Glyphs.h"
+#include "HintHook.h"
+#include "VelkorMask.h"
+#include "VelkorWindows.h"
+#include "Widgets.h"
+
+namespace velkor {
+
+TVelkorVerifyKeyAppForm::TVelkorVerifyKeyAppForm(VelkorWindows& app) : QDialog(nullptr), app_(app) {
+    setObjectName(QStringLiteral("VelkorVerifyKeyAppForm"));
+    setWindowTitle(QStringLiteral("Velkor32"));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(fonts::Dialog());
+    HintHook::SetHint(this, QStringLiteral("Confirm your Key and Key Extension..."));
+
+    KeyInfo = new QLabel(QStringLiteral("Key: [Min. 6 Characters]"), this);
+    KeyInfo->move(16, 24);
+    KeyInfo->adjustSize();
+
+    KeyInput = new EntryEdit(this);
+    KeyInput->setGeometry(16, 40, 185, 21);
+    KeyInput->MakeKeyField(TVelkorMaskAppForm::kKeyCapacity);
+    HintHook::SetHint(KeyInput, QStringLiteral("Input your Key again..."));
+    KeyInput->setToolTip(HintHook::HintOf(KeyInput));
+
+    KeyExtensionInput = new EntryEdit(this);
+    KeyExtensionInput->setGeometry(208, 32, 17, 28);
+    KeyExtensionInput->MakeKeyField(1);
+    KeyExtensionInput->setFont(fonts::DialogAt(16));
+    KeyExtensionInput->setTextMargins(-2, 0, -2, 0);
+    KeyExtensionInput->setAlignment(Qt::AlignCenter);
+    KeyExtensionInput->setCursor(Qt::PointingHandCursor);
+    HintHook::SetHint(KeyExtensionInput,
+                      QStringLiteral("Input your Key Extension character again [optional]..."));
+    KeyExtensionInput->setToolTip(HintHook::HintOf(KeyExtensionInput));
+
+    VerifyBtn = new QPushButton(GlyphIcon(Glyph::VerifyCheck), QStringLiteral("Verify"), this);
+    VerifyBtn->setGeometry(80, 80, 75, 25);
+    VerifyBtn->setFont(fonts::SystemBold());
+    VerifyBtn->setCursor(Qt::PointingHandCursor);
+    // Glyph on the right of the caption.
+    VerifyBtn->setLayoutDirection(Qt::RightToLeft);
+    VerifyBtn->setDefault(true);
+    HintHook::SetHint(VerifyBtn, QStringLiteral("Start the verification..."));
+    VerifyBtn->setToolTip(HintHook::HintOf(VerifyBtn));
+
+    setTabOrder(KeyInput, KeyExtensionInput);
+    setTabOrder(KeyExtensionInput, VerifyBtn);
+
+    connect(KeyInput, &QLineEdit::textChanged, this, [this] { KeyHandler(); });
+    connect(VerifyBtn, &QPushButton::clicked, this, [this] {
+        setResult(QDialog::Accepted);
+        StartVerification();
+        accept();
+    });
+    FormCreate();
+}
+
+void TVelkorVerifyKeyAppForm::FormCreate() {
+    ResetVerifyFields();
+    app_.creationLog.emplace_back("TVelkorVerifyKeyAppForm");
+}
+
+void TVelkorVerifyKeyAppForm::FormShow() {
+    ResetVerifyFields();
+    KeyInput->setFocus();
+}
+
+void TVelkorVerifyKeyAppForm::ResetVerifyFields() {
+    KeyInput->setText(QString());
+    KeyExtensionInput->setText(QString());
+    VerifyBtn->setEnabled(false);
+}
+
+void TVelkorVerifyKeyAppForm::KeyHandler() {
+    VerifyBtn->setEnabled(KeyInput->text().size() >= TVelkorMaskAppForm::kMinimumKeyLength);
+}
+
+void TVelkorVerifyKeyAppForm::StartVerification() {
+    if (result() != QDialog::Accepted) {
+        return;
+    }
+    TVelkorMaskAppForm& mask = app_.Mask();
+    mask.Key = KeyFieldBytes(KeyInput->text());
+    mask.KeyExtension = KeyExtensionBytes(KeyExtensionInput->text());
+}
+
+void TVelkorVerifyKeyAppForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+    FormShow();
+}
+
+void TVelkorVerifyKeyAppForm::keyPressEvent(QKeyEvent* event) {
+    // No cancel button: Esc does nothing, only the close box closes without a result.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+}  // namespace velkor

@@ -1,0 +1,167 @@
+#include "Widgets.h"
+
+#include <qdrawutil.h>
+#include <QFocusEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QProxyStyle>
+
+#include "Cp1252.h"
+
+namespace velkor {
+
+std::optional<std::string> Cp1252Bytes(const QString& text) {
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(text.size()));
+    for (const QChar character : text) {
+        if (character.isSurrogate()) {
+            return std::nullopt;
+        }
+        const auto byte = ToCp1252(character.unicode());
+        if (!byte) {
+            return std::nullopt;
+        }
+        bytes.push_back(static_cast<char>(*byte));
+    }
+    return bytes;
+}
+
+QValidator::State Cp1252Validator::validate(QString& input, int& /*position*/) const {
+    return Cp1252Bytes(input) ? Acceptable : Invalid;
+}
+
+namespace {
+
+// Draws the password character "X" whatever the widget style prefers.
+class KeyFieldStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override {
+        if (hint == SH_LineEdit_PasswordCharacter) {
+            return 'X';
+        }
+        if (hint == SH_LineEdit_PasswordMaskDelay) {
+            return 0;
+        }
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+}  // namespace
+
+EntryEdit::EntryEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void EntryEdit::MakeKeyField(int maxLength) {
+    auto* style = new KeyFieldStyle(this->style()->name());
+    style->setParent(this);
+    setStyle(style);
+    setEchoMode(QLineEdit::Password);
+    setMaxLength(maxLength);
+    setValidator(new Cp1252Validator(this));
+    SetAutoSelect(false);
+}
+
+void EntryEdit::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (!autoSelect_ && hasSelectedText()) {
+        deselect();
+        end(false);
+    }
+}
+
+void EntryEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLineEdit::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+BevelPanel::BevelPanel(const QString& caption, QWidget* parent)
+    : QWidget(parent), caption_(caption) {}
+
+void BevelPanel::SetLowered(bool lowered) {
+    if (lowered_ != lowered) {
+        lowered_ = lowered;
+        update();
+    }
+}
+
+void BevelPanel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter p(this);
+    const QRect outer = rect();
+    p.fillRect(outer, palette().button());
+    // Single border, then the two-pixel outer bevel inside it.
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawRect(outer.adjusted(0, 0, -1, -1));
+    qDrawShadePanel(&p, outer.adjusted(1, 1, -1, -1), palette(), lowered_, 2);
+    p.setFont(font());
+    p.setPen(
+        palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    const QRect face = outer.adjusted(3, 3, -3, -3).translated(lowered_ ? 1 : 0, lowered_ ? 1 : 0);
+    p.drawText(face, Qt::AlignCenter, caption_);
+}
+
+void BevelPanel::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void BevelPanel::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) {
+        emit clicked();
+    }
+}
+
+void ClickImage::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+}
+
+void ClickImage::mouseReleaseEvent(QMouseEvent* event) {
+    const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                       rect().contains(event->position().toPoint());
+    pressed_ = false;
+    if (click) {
+        emit clicked();
+    }
+}
+
+namespace fonts {
+
+namespace {
+
+QFont Make(const QString& family, int pixelHeight) {
+    QFont font(family);
+    font.setPixelSize(pixelHeight);
+    font.setStyleHint(QFont::SansSerif);
+    return font;
+}
+
+}  // namespace
+
+QFont Dialog() {
+    return DialogAt(11);
+}
+
+QFont DialogAt(int pixelHeight) {
+    return Make(QStringLiteral("Liberation Sans"), pixelHeight);
+}
+
+QFont SystemBold(int pixelHeight) {
+    QFont font = Make(QStringLiteral("Liberation Sans"), pixelHeight - 1);
+    font.setBold(true);
+    return font;
+}
+
+QFont Technical(int pixelHeight) {
+    // The height is the whole cell, as the original font sizes were given;
+    // the em is about four fifths of it.
+    QFont font = Make(QStringLiteral("DejaVu Sans Condensed"), pixelHeight * 4 / 5);
+    font.setWeight(QFont::ExtraLight);
+    font.setItalic(true);
+    return font;
+}
+
+}  // namespace fonts
+
+}  // namespace velkor

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "FileSystem.h"
+#include "ScriptedHost.h"
+#include "VelkorMask.h"
+#include "VelkorWindows.h"
+
+namespace velkor::testing {
+
+// The five windows on a scripted host, created as at start-up. Unless asked
+// to check, the working directory counts as checked already, so that showing
+// the main window starts no check.
+struct Windows {
+    explicit Windows(std::string programFileName = "velkor32", bool checkDirectory = false)
+        : windows(std::make_unique<VelkorWindows>(host, files, std::move(programFileName))) {
+        windows->Create();
+        if (!checkDirectory) {
+            windows->Mask().DefaultDirectory = files.CurrentDirectory() + "/";
+        }
+    }
+
+    TVelkorMaskAppForm& mask() { return windows->Mask(); }
+
+    ScriptedHost host;
+    FileSystem files;
+    std::unique_ptr<VelkorWindows> windows;
+};
+
+// Runs action from inside the modal loop of window, once it is shown.
+inline void WhenShown(QWidget& window, std::function<void()> action) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, &window, action] {
+        if (window.isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            action();
+        }
+    });
+    timer->start();
+}
+
+// Runs the event loop for a while, letting it go idle as a running program does.
+inline void RunEventLoop(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// Types text character by character, also characters beyond Latin-1.
+inline void TypeText(QWidget* widget, const QString& text) {
+    for (const QChar character : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(character));
+        QApplication::sendEvent(widget, &release);
+    }
+}
+
+// A pointer move over widget without buttons, as the window system delivers it.
+inline void MovePointer(QWidget* widget, QPoint position = {}) {
+    if (position.isNull()) {
+        position = widget->rect().center();
+    }
+    QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(widget, &move);
+}
+
+}  // namespace velkor::testing
