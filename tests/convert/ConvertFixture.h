@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -23,9 +24,7 @@ inline std::string RandomBytes(std::size_t size, std::uint32_t seed, int lowest 
     std::mt19937 random(seed);
     std::uniform_int_distribution<int> value(lowest, highest);
     std::string bytes(size, '\0');
-    for (char& c : bytes) {
-        c = static_cast<char>(value(random));
-    }
+    std::generate(bytes.begin(), bytes.end(), [&] { return static_cast<char>(value(random)); });
     return bytes;
 }
 

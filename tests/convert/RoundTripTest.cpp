@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <random>
 #include <string>
@@ -137,9 +138,9 @@ std::string RandomText(std::mt19937& random, std::size_t size) {
     std::uniform_int_distribution<std::size_t> pick(0, alphabet.size() - 1);
     std::uniform_int_distribution<int> anyByte(0, 255);
     std::string text(size, '\0');
-    for (char& c : text) {
-        c = pick(random) == 0 ? static_cast<char>(anyByte(random)) : alphabet[pick(random)];
-    }
+    std::generate(text.begin(), text.end(), [&] {
+        return pick(random) == 0 ? static_cast<char>(anyByte(random)) : alphabet[pick(random)];
+    });
     return text;
 }
 
@@ -154,9 +155,9 @@ TEST_F(RoundTrip, RandomTextDecodesAndDetectsAsTheRulesSay) {
         std::string text = RandomText(random, size);
         if (round % 3 == 0) {
             // Fewer markers, so that long stretches get decoded.
-            for (char& c : text) {
-                c = c == '/' && random() % 50 != 0 ? 'Q' : c;
-            }
+            std::replace_if(
+                text.begin(), text.end(), [&](char c) { return c == '/' && random() % 50 != 0; },
+                'Q');
         }
         SCOPED_TRACE(round);
         const ModelDecoding model = ModelDecode(text);
