@@ -44,9 +44,7 @@ std::string RandomFile(std::int64_t size) {
     std::vector<char> piece(1 << 20);
     std::ofstream out(name, std::ios::binary | std::ios::trunc);
     for (std::int64_t written = 0; written < size;) {
-        for (char& c : piece) {
-            c = static_cast<char>(random());
-        }
+        std::generate(piece.begin(), piece.end(), [&] { return static_cast<char>(random()); });
         const auto part = std::min<std::int64_t>(size - written, std::ssize(piece));
         out.write(piece.data(), part);
         written += part;
