@@ -15,6 +15,11 @@ enum class ConversionOutcome { None, Succeeded, Failed, Aborted };
 // progress bar, its modal result and the routines that run one conversion.
 // The Qt window derives from it and supplies the visible parts; the
 // command-line tool and the tests use it without a screen.
+//
+// A window on screen lets Abort and its close box only set ModalResult (the
+// running conversion sees it at its next check), calls Start from the idle
+// handler while ConvertPending is set, closes once Start has returned with a
+// non-zero ModalResult, and calls OnCloseQuery whenever it closes.
 class ConvertWindow {
   public:
     // Modal results of the window.
