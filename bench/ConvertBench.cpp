@@ -83,6 +83,7 @@ void BM_EncodeGroups(benchmark::State& state) {
         Convert(source, drain, false);
     }
     SetCounters(state, state.range(0));
+    std::filesystem::remove(drain);
 }
 
 // Input is the group text of a random file of the given size (about 2.3 times as long).
@@ -95,6 +96,8 @@ void BM_DecodeGroups(benchmark::State& state) {
         Convert(text, drain, true);
     }
     SetCounters(state, static_cast<std::int64_t>(std::filesystem::file_size(text)));
+    std::filesystem::remove(drain);
+    std::filesystem::remove(text);
 }
 
 BENCHMARK(BM_EncodeGroups)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
