@@ -9,7 +9,6 @@ namespace {
 void SetUpCommon(QFileDialog& dialog, const QString& title) {
     dialog.setWindowTitle(title);
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setOption(QFileDialog::ReadOnly, true);
     dialog.setNameFilters({});
     dialog.setDefaultSuffix({});
     dialog.setViewMode(QFileDialog::List);

@@ -12,7 +12,6 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "Cp1252.h"
 #include "FileDialogs.h"
 #include "FmxUtils.h"
 #include "Glyphs.h"
@@ -25,14 +24,8 @@
 namespace velkor {
 
 std::string KeyFieldBytes(const QString& text) {
-    std::string bytes;
-    for (const QChar character : text.left(TVelkorMaskAppForm::kKeyCapacity)) {
-        // The field takes Windows-1252 characters only; anything else is dropped.
-        if (const auto byte = ToCp1252(character.unicode()); byte && !character.isSurrogate()) {
-            bytes.push_back(static_cast<char>(*byte));
-        }
-    }
-    return bytes;
+    // The field refuses characters without a Windows-1252 byte.
+    return Cp1252Bytes(text.left(TVelkorMaskAppForm::kKeyCapacity)).value_or(std::string());
 }
 
 std::string KeyExtensionBytes(const QString& text) {

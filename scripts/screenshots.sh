@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts velkor32 under Xvfb and saves pictures of its windows in shots/:
-# main.png (as started), main-typed.png (a key typed, pointer over a control),
+# main.png (as started), main-typed.png (key and extension typed, the pointer
+# over Compile),
 # about.png and verify.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -46,6 +47,8 @@ shoot "$main" main.png
 xdotool mousemove --window "$main" 280 330
 xdotool windowfocus --sync "$main"
 xdotool type --delay 30 'secret'
+xdotool key Tab
+xdotool type 'z'
 shoot "$main" main-typed.png
 
 # A click on the logo opens the About box.

@@ -64,7 +64,7 @@ class AboutTest : public QObject {
         Windows w;
         bool focused = false;
         QVERIFY(ClosesBy(w, [&focused](TVelkorAboutBox& a) {
-            focused = QApplication::focusWidget() == a.OKButton;
+            focused = a.focusWidget() == a.OKButton;
             QTest::mouseClick(a.OKButton, Qt::LeftButton);
         }));
         QVERIFY(focused);

@@ -253,7 +253,7 @@ class VerifyTest : public QObject {
         bool emptyOnShow = false;
         WhenShown(v, [&] {
             emptyOnShow = v.KeyInput->text().isEmpty() && v.KeyExtensionInput->text().isEmpty() &&
-                          !v.VerifyBtn->isEnabled() && QApplication::focusWidget() == v.KeyInput;
+                          !v.VerifyBtn->isEnabled() && v.focusWidget() == v.KeyInput;
             v.close();
         });
         w.mask().KeyVerification();
