@@ -48,6 +48,14 @@ class KeyFieldStyle : public QProxyStyle {
     }
 };
 
+// A click is a left press and a release inside the control.
+bool EndsClick(bool& pressed, const QMouseEvent& release, const QRect& area) {
+    const bool click = pressed && release.button() == Qt::LeftButton &&
+                       area.contains(release.position().toPoint());
+    pressed = false;
+    return click;
+}
+
 }  // namespace
 
 EntryEdit::EntryEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -105,10 +113,7 @@ void BevelPanel::mousePressEvent(QMouseEvent* event) {
 }
 
 void BevelPanel::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    pressed_ = false;
-    if (click) {
+    if (EndsClick(pressed_, *event, rect())) {
         emit clicked();
     }
 }
@@ -118,10 +123,7 @@ void ClickImage::mousePressEvent(QMouseEvent* event) {
 }
 
 void ClickImage::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressed_ && event->button() == Qt::LeftButton &&
-                       rect().contains(event->position().toPoint());
-    pressed_ = false;
-    if (click) {
+    if (EndsClick(pressed_, *event, rect())) {
         emit clicked();
     }
 }
