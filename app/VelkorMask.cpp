@@ -1,6 +1,7 @@
 #include "VelkorMask.h"
 
 #include <QAction>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,7 +17,9 @@
 #include "FmxUtils.h"
 #include "Glyphs.h"
 #include "HintHook.h"
+#include "SymbolAnalysis.h"
 #include "VelkorAbout.h"
+#include "VelkorCompiler.h"
 #include "VelkorVerify.h"
 #include "VelkorWindows.h"
 #include "Widgets.h"
@@ -82,7 +85,8 @@ QAction* MenuItem(QMenu* menu, const char* caption, QKeySequence shortcut, const
 
 }  // namespace
 
-TVelkorMaskAppForm::TVelkorMaskAppForm(VelkorWindows& app) : QMainWindow(nullptr), app_(app) {
+TVelkorMaskAppForm::TVelkorMaskAppForm(VelkorWindows& app)
+    : QMainWindow(nullptr), RequestChecks(app.host, app.files), app_(app) {
     setObjectName(QStringLiteral("VelkorMaskAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
@@ -404,9 +408,54 @@ void TVelkorMaskAppForm::KeyHandler() {
 void TVelkorMaskAppForm::StartCompiler() {
     CompileItem->setEnabled(false);
     CompileBtn->setEnabled(false);
-    // The request checks and the hand-over to the compiler window go here.
+    CompileRequested = RequestChecks.CheckCompileRequest(*this);
+    if (CompileRequested) {
+        DrainConfirmed = false;
+        CompileRequested = false;
+        TVelkorCompilerAppForm& compiler = app_.Compiler();
+        compiler.CompilePending = true;
+        compiler.exec();
+    }
     CompileItem->setEnabled(true);
     CompileBtn->setEnabled(true);
+}
+
+EntryEdit& TVelkorMaskAppForm::FieldEdit(RequestField field) const {
+    switch (field) {
+        case RequestField::Key:
+            return *KeyInput;
+        case RequestField::KeyFile:
+            return *KeyFileNameInput;
+        case RequestField::Source:
+            return *SourceFileNameInput;
+        case RequestField::Drain:
+            break;
+    }
+    return *DrainFileNameInput;
+}
+
+void TVelkorMaskAppForm::ClearField(RequestField field) {
+    // The state field first: an edit that is empty already runs no change handler.
+    switch (field) {
+        case RequestField::Key:
+            Key.clear();
+            break;
+        case RequestField::KeyFile:
+            KeyFileName.clear();
+            break;
+        case RequestField::Source:
+            SourceFileName.clear();
+            break;
+        case RequestField::Drain:
+            DrainFileName.clear();
+            break;
+    }
+    FieldEdit(field).setText(QString());
+    FocusField(field);
+}
+
+void TVelkorMaskAppForm::FocusField(RequestField field) {
+    FieldEdit(field).setFocus();
 }
 
 void TVelkorMaskAppForm::KeyExtensionHandler() {
@@ -465,7 +514,16 @@ void TVelkorMaskAppForm::KeyVerification() {
 }
 
 void TVelkorMaskAppForm::SumComb() {
-    // The frequency analysis of a chosen file is started here.
+    AnalyseSearchItem->setEnabled(false);
+    SumCombBtn->setEnabled(false);
+    std::optional<std::string> chosen;
+    if (const std::optional<QString> name = RunFileDialog(*InputDialog)) {
+        chosen = QFile::encodeName(*name).toStdString();
+    }
+    InputDialog->selectFile(QString());
+    SymbolAnalysis(app_.host, app_.files).Run(chosen);
+    AnalyseSearchItem->setEnabled(true);
+    SumCombBtn->setEnabled(true);
 }
 
 void TVelkorMaskAppForm::Convert() {

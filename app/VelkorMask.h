@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "CompileRequest.h"
 #include "CompileSettings.h"
 
 class QAction;
@@ -31,7 +32,7 @@ class SaveFileDialog;
 
 // The main window: key, key extension, key, source and drain files, the
 // direction, fast mode, the menu and the status bar with the current hint.
-class TVelkorMaskAppForm : public QMainWindow {
+class TVelkorMaskAppForm : public QMainWindow, public CompileRequestForm {
     Q_OBJECT
 
   public:
@@ -54,7 +55,9 @@ class TVelkorMaskAppForm : public QMainWindow {
     std::string DrainFileName;
     // Flags of the compile request.
     bool CompileRequested = false;
-    bool ReportReadErrors = true;
+    // The ordered checks of a compile request; they keep the once-per-run
+    // read-error report.
+    CompileRequestChecks RequestChecks;
 
     // Fast mode: the check mark of the menu item.
     bool Swift() const;
@@ -89,6 +92,15 @@ class TVelkorMaskAppForm : public QMainWindow {
     // Runs a file dialog and gives the chosen name, nothing when cancelled.
     // Tests replace it to answer without a screen.
     std::function<std::optional<QString>(QFileDialog&)> RunFileDialog;
+
+    // What the compile request checks read and mend.
+    std::string RequestKey() const override { return Key; }
+    std::string RequestKeyFileName() const override { return KeyFileName; }
+    std::string RequestSourceFileName() const override { return SourceFileName; }
+    std::string RequestDrainFileName() const override { return DrainFileName; }
+    bool& RequestDrainConfirmed() override { return DrainConfirmed; }
+    void ClearField(RequestField field) override;
+    void FocusField(RequestField field) override;
 
     // The status bar's text before any hint is shown.
     static QString Banner();
@@ -151,6 +163,7 @@ class TVelkorMaskAppForm : public QMainWindow {
     // Search handler body: open or save dialog into a field.
     void SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving);
     void OpenFieldFile(const EntryEdit& field);
+    EntryEdit& FieldEdit(RequestField field) const;
 
     VelkorWindows& app_;
     bool shownOnce_ = false;

@@ -86,7 +86,7 @@ class MainWindowTest : public QObject {
         QVERIFY(m.DefaultDirectory.empty());
         QVERIFY(!m.DrainConfirmed);
         QVERIFY(!m.CompileRequested);
-        QVERIFY(m.ReportReadErrors);
+        QVERIFY(m.RequestChecks.ReportReadErrors);
         QVERIFY(m.CompileBtn->isEnabled());
         QVERIFY(m.CompileItem->isEnabled());
         QVERIFY(m.GroupBtn->isEnabled());
