@@ -1,11 +1,21 @@
 #include "VelkorCompiler.h"
 
 #include <QAbstractEventDispatcher>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
 #include <QMetaObject>
+#include <QProgressBar>
+#include <QPushButton>
 
+#include "CompileJob.h"
+#include "CopyAnimation.h"
+#include "Glyphs.h"
+#include "HintHook.h"
 #include "VelkorConvert.h"
 #include "VelkorMask.h"
 #include "VelkorWindows.h"
+#include "Widgets.h"
 
 namespace velkor {
 
@@ -13,13 +23,50 @@ TVelkorCompilerAppForm::TVelkorCompilerAppForm(VelkorWindows& app)
     : QDialog(nullptr), CompilerWindow(app.host), app_(app) {
     setObjectName(QStringLiteral("VelkorCompilerAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
+    setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
     setFixedSize(kClientWidth, kClientHeight);
+    setFont(fonts::Dialog());
+    HintHook::SetHint(this, QStringLiteral("velkor compiler..."));
+    BuildControls();
+    BusyCursors(true);
     FormCreate();
 }
 
 TVelkorCompilerAppForm::~TVelkorCompilerAppForm() = default;
+
+void TVelkorCompilerAppForm::BuildControls() {
+    TopicText = new QLabel(QStringLiteral("Velkor Compiler"), this);
+    TopicText->setGeometry(0, 0, kClientWidth, 30);
+    TopicText->setAlignment(Qt::AlignCenter);
+    TopicText->setTextFormat(Qt::PlainText);
+    TopicText->setFont(fonts::Technical(24));
+
+    Animation = new CopyAnimation(this);
+    Animation->setGeometry(0, 30, kClientWidth, 60);
+    HintHook::SetHint(Animation, QStringLiteral("Working indicator..."));
+
+    CompilerInfo = new QLabel(QStringLiteral("Key file status:"), this);
+    CompilerInfo->move(8, 104);
+    CompilerInfo->adjustSize();
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setGeometry(8, 120, 177, 13);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    HintHook::SetHint(ProgressBar, QStringLiteral("Compiler progression reading key file..."));
+
+    CloseBtn = new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), this);
+    CloseBtn->setGeometry(192, 112, 75, 25);
+    CloseBtn->setFont(fonts::SystemBold(13));
+    CloseBtn->setCursor(Qt::PointingHandCursor);
+    CloseBtn->setAutoDefault(false);
+    HintHook::SetHint(CloseBtn, QStringLiteral("Quit the velkor compiler..."));
+    connect(CloseBtn, &QPushButton::clicked, this, [this] { Exit(); });
+    setTabOrder(CloseBtn, ProgressBar);
+}
 
 void TVelkorCompilerAppForm::FormCreate() {
     CompileAborted = false;
@@ -72,8 +119,72 @@ void TVelkorCompilerAppForm::ApplicationIdle() {
 }
 
 void TVelkorCompilerAppForm::CompileJob() {
-    // The job driver takes over from here.
-    CompilePending = false;
+    closeRequested_ = false;
+    velkor::CompileJob(*this, app_.Mask().JobSettings(), JobServices{app_.files, {}});
+}
+
+void TVelkorCompilerAppForm::BusyCursors(bool busy) {
+    const QCursor cursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
+    for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(TopicText),
+                            static_cast<QWidget*>(Animation), static_cast<QWidget*>(CompilerInfo),
+                            static_cast<QWidget*>(ProgressBar)}) {
+        widget->setCursor(cursor);
+    }
+}
+
+void TVelkorCompilerAppForm::AnimationRunning(bool running) {
+    if (running) {
+        Animation->Play();
+    } else {
+        Animation->Stop();
+    }
+}
+
+void TVelkorCompilerAppForm::ProgressChanged() {
+    // The bar counts in int; a key file of any size maps onto it in proportion.
+    const auto& bar = CompilerWindow::ProgressBar;
+    const std::int64_t maximum = bar.maximum > 0 ? bar.maximum : 1;
+    constexpr int kScale = 1 << 20;
+    const bool scaled = maximum > kScale;
+    ProgressBar->setRange(0, scaled ? kScale : static_cast<int>(maximum));
+    ProgressBar->setValue(scaled ? static_cast<int>(bar.position * kScale / maximum)
+                                 : static_cast<int>(bar.position));
+}
+
+void TVelkorCompilerAppForm::CloseWindow() {
+    bool canClose = true;
+    CloseQuery(canClose);
+    closeRequested_ = false;
+    done(QDialog::Accepted);
+}
+
+void TVelkorCompilerAppForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    if (Compiling) {
+        // The running pass notices the request and asks CloseQuery itself.
+        closeRequested_ = true;
+        return;
+    }
+    CloseWindow();
+}
+
+void TVelkorCompilerAppForm::keyPressEvent(QKeyEvent* event) {
+    // Close is the cancel button: Esc presses it.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        CloseBtn->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TVelkorCompilerAppForm::reject() {
+    CloseBtn->click();
+}
+
+void TVelkorCompilerAppForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+    CloseBtn->setFocus();
 }
 
 }  // namespace velkor

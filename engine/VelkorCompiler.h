@@ -4,8 +4,13 @@
 
 #include "CompilerWindow.h"
 
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
 namespace velkor {
 
+class CopyAnimation;
 class VelkorWindows;
 
 // The progress window of a compile job and owner of the application's
@@ -29,12 +34,34 @@ class TVelkorCompilerAppForm : public QDialog, public CompilerWindow {
     // Whether an idle moment would find anything to do.
     bool IdleWorkWaiting() const;
 
+    // A request to close the window has been made while a job ran.
+    bool CloseRequested() const override { return closeRequested_; }
+
+    QLabel* TopicText = nullptr;
+    CopyAnimation* Animation = nullptr;
+    QLabel* CompilerInfo = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QPushButton* CloseBtn = nullptr;
+
+  protected:
+    void BusyCursors(bool busy) override;
+    void AnimationRunning(bool running) override;
+    void CloseWindow() override;
+    void ProgressChanged() override;
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void reject() override;
+    void showEvent(QShowEvent* event) override;
+
   private:
+    void BuildControls();
     void InstallIdleHandler();
 
     VelkorWindows& app_;
     bool idleQueued_ = false;
     bool inIdle_ = false;
+    bool closeRequested_ = false;
 };
 
 }  // namespace velkor

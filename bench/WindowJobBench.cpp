@@ -1,0 +1,98 @@
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QRadioButton>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+
+#include "QtHost.h"
+#include "VelkorCompiler.h"
+#include "VelkorMask.h"
+#include "VelkorWindows.h"
+#include "Widgets.h"
+
+namespace velkor {
+namespace {
+
+// The window program's host with its real event loop, answering every box
+// at once so that the job alone is timed.
+class AnsweringHost : public QtHost {
+  public:
+    Answer ShowMessage(MessageKind /*kind*/, Buttons buttons, const std::string& /*text*/,
+                       const std::string& /*caption*/) override {
+        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
+    }
+    void PlaySound(Sound /*sound*/) override {}
+};
+
+QApplication& Application() {
+    static int argc = 1;
+    static char name[] = "velkor_bench";
+    static char* argv[] = {name, nullptr};
+    static std::unique_ptr<QApplication> application = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QApplication>(argc, argv);
+    }();
+    return *application;
+}
+
+// An encryption or decryption of 256 MiB through the compiler window, with the
+// message loop running as in the program: compare with BM_FileJob.
+void BM_WindowJob(benchmark::State& bench) {
+    Application();
+    const bool encrypt = bench.range(0) != 0;
+    const std::string folder =
+        (std::filesystem::temp_directory_path() / "velkor-window-bench/").string();
+    std::filesystem::create_directories(folder);
+    const std::size_t size = std::size_t{256} << 20;
+    {
+        std::ofstream out(folder + "plain", std::ios::binary);
+        std::mt19937 random(3);
+        std::vector<char> chunk(1 << 20);
+        for (auto& byte : chunk) {
+            byte = static_cast<char>(random());
+        }
+        for (std::size_t i = 0; i < size; i += chunk.size()) {
+            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
+        }
+    }
+    AnsweringHost host;
+    VelkorWindows windows(host, FileSystem::Native(), "velkor32");
+    windows.Create();
+    auto& mask = windows.Mask();
+    mask.DefaultDirectory = folder;
+    mask.show();
+    mask.KeyInput->setText(QStringLiteral("benchmark key"));
+    auto run = [&](bool encrypting, const std::string& source, const std::string& drain) {
+        std::filesystem::remove(folder + drain);
+        mask.SourceFileNameInput->setText(QString::fromStdString(folder + source));
+        mask.DrainFileNameInput->setText(QString::fromStdString(folder + drain));
+        (encrypting ? mask.EncryptRadioButton : mask.DecryptRadioButton)->click();
+        mask.StartCompiler();
+    };
+    if (!encrypt) {
+        run(true, "plain", "cipher");
+    }
+    for (auto _ : bench) {
+        if (encrypt) {
+            run(true, "plain", "cipher");
+        } else {
+            run(false, "cipher", "back");
+        }
+    }
+    bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(size));
+    mask.hide();
+    std::filesystem::remove_all(folder);
+}
+BENCHMARK(BM_WindowJob)
+    ->Arg(1)
+    ->Arg(0)
+    ->ArgName("encrypt")
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2)
+    ->UseRealTime();
+
+}  // namespace
+}  // namespace velkor
