@@ -122,50 +122,14 @@ std::size_t CipherTransform::Room() {
     return std::min(kChunk - mixNext_, kChunk - next_);
 }
 
-std::size_t CipherTransform::Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
-                                     const bool& running) {
+template <bool kEncrypt>
+std::size_t CipherTransform::Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                                       const bool& running) {
     std::size_t done = 0;
     while (done < count) {
         const std::size_t run = std::min(Room(), count - done);
-        std::uint8_t* b = b_.data() + kLong + next_;
-        std::uint8_t* d = d_.data() + kShort + next_;
-        const std::uint8_t* mix = mix_.data() + mixNext_;
-        const std::ptrdiff_t s1 = shortIndex1_;
-        const std::ptrdiff_t s2 = shortIndex2_;
-        const std::ptrdiff_t l1 = longIndex1_;
-        const std::ptrdiff_t l2 = longIndex2_;
-        constexpr auto kD = static_cast<std::ptrdiff_t>(kShort);
-        constexpr auto kB = static_cast<std::ptrdiff_t>(kLong);
-        const auto length = static_cast<std::ptrdiff_t>(run);
-        int state = chainState_;
-        std::ptrdiff_t i = 0;
-        for (; i < length && running; ++i) {
-            const std::uint8_t x = in[done + static_cast<std::size_t>(i)];
-            const auto mixD = static_cast<std::uint8_t>(d[i - s1] ^ d[i - kD] ^ d[i - s2]);
-            const auto mixB = static_cast<std::uint8_t>(b[i - l1] ^ b[i - kB] ^ b[i - l2]);
-            const std::uint16_t coded = chain_.encode[state][mixB ^ mix[i] ^ x];
-            out[done + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(coded);
-            state = coded >> 8;
-            b[i] = mixB ^ mixD;
-            d[i] = mixD ^ x;
-        }
-        chainState_ = state;
-        const auto transformed = static_cast<std::size_t>(i);
-        next_ += transformed;
-        mixNext_ += transformed;
-        done += transformed;
-        if (transformed < run) {
-            break;
-        }
-    }
-    return done;
-}
-
-std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
-                                     const bool& running) {
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t run = std::min(Room(), count - done);
+        const std::uint8_t* source = in + done;
+        std::uint8_t* target = out + done;
         std::uint8_t* b = b_.data() + kLong + next_;
         std::uint8_t* d = d_.data() + kShort + next_;
         const std::uint8_t* mix = mix_.data() + mixNext_;
@@ -181,11 +145,18 @@ std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, 
         for (; i < length && running; ++i) {
             const auto mixD = static_cast<std::uint8_t>(d[i - s1] ^ d[i - kD] ^ d[i - s2]);
             const auto mixB = static_cast<std::uint8_t>(b[i - l1] ^ b[i - kB] ^ b[i - l2]);
-            const std::uint16_t decoded =
-                chain_.decode[state][in[done + static_cast<std::size_t>(i)]];
-            state = decoded >> 8;
-            const auto plain = static_cast<std::uint8_t>(decoded ^ mixB ^ mix[i]);
-            out[done + static_cast<std::size_t>(i)] = plain;
+            std::uint8_t plain = 0;
+            if constexpr (kEncrypt) {
+                plain = source[i];
+                const std::uint16_t coded = chain_.encode[state][mixB ^ mix[i] ^ plain];
+                target[i] = static_cast<std::uint8_t>(coded);
+                state = coded >> 8;
+            } else {
+                const std::uint16_t decoded = chain_.decode[state][source[i]];
+                state = decoded >> 8;
+                plain = static_cast<std::uint8_t>(decoded ^ mixB ^ mix[i]);
+                target[i] = plain;
+            }
             b[i] = mixB ^ mixD;
             d[i] = mixD ^ plain;
         }
@@ -199,6 +170,16 @@ std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, 
         }
     }
     return done;
+}
+
+std::size_t CipherTransform::Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                                     const bool& running) {
+    return Transform<true>(in, out, count, running);
+}
+
+std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                                     const bool& running) {
+    return Transform<false>(in, out, count, running);
 }
 
 std::uint8_t CipherTransform::DecryptStep(std::uint8_t cipherByte) {

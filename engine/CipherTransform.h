@@ -47,6 +47,9 @@ class CipherTransform {
     static constexpr std::size_t kShort = 33;
     static constexpr std::size_t kLong = 255;
 
+    template <bool kEncrypt>
+    std::size_t Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                          const bool& running);
     void SetUpIndexes(const JobState& state);
     void Refill();
     // Bytes that can be transformed before a buffer needs attention.
