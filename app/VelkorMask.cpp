@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolButton>
 
+#include "ConversionRequest.h"
 #include "FileDialogs.h"
 #include "FmxUtils.h"
 #include "Glyphs.h"
@@ -20,6 +21,7 @@
 #include "SymbolAnalysis.h"
 #include "VelkorAbout.h"
 #include "VelkorCompiler.h"
+#include "VelkorConvert.h"
 #include "VelkorVerify.h"
 #include "VelkorWindows.h"
 #include "Widgets.h"
@@ -527,7 +529,22 @@ void TVelkorMaskAppForm::SumComb() {
 }
 
 void TVelkorMaskAppForm::Convert() {
-    // The group conversion of a chosen file is started here.
+    GroupItem->setEnabled(false);
+    GroupBtn->setEnabled(false);
+    // The save dialog is shown even when the open dialog was cancelled.
+    const std::optional<QString> source = RunFileDialog(*InputDialog);
+    const std::optional<QString> drain = RunFileDialog(*OutputDialog);
+    if (source && drain) {
+        TVelkorConvertAppForm& window = app_.Convert();
+        if (RequestConversion(window, QFile::encodeName(*source).toStdString(),
+                              QFile::encodeName(*drain).toStdString())) {
+            window.exec();
+        }
+    }
+    InputDialog->selectFile(QString());
+    OutputDialog->selectFile(QString());
+    GroupItem->setEnabled(true);
+    GroupBtn->setEnabled(true);
 }
 
 void TVelkorMaskAppForm::OpenFieldFile(const EntryEdit& field) {

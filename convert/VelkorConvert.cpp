@@ -1,24 +1,161 @@
 #include "VelkorConvert.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyle>
+#include <climits>
+
+#include "CopyAnimation.h"
+#include "Glyphs.h"
+#include "HintHook.h"
 #include "VelkorWindows.h"
+#include "Widgets.h"
 
 namespace velkor {
 
-TVelkorConvertAppForm::TVelkorConvertAppForm(VelkorWindows& app) : QDialog(nullptr), app_(app) {
+namespace {
+
+// The bar counts in int: a position and maximum beyond its range are shifted
+// right together, which keeps their proportion and can never overflow.
+struct BarValues {
+    int position = 0;
+    int maximum = 0;
+};
+
+BarValues ToBar(const ConvertWindow::ProgressBarState& state) {
+    std::int64_t position = state.position < 0 ? 0 : state.position;
+    // A zero maximum would turn the bar into a busy indicator.
+    std::int64_t maximum = state.maximum < 1 ? 1 : state.maximum;
+    while (maximum > INT_MAX) {
+        maximum >>= 1;
+        position >>= 1;
+    }
+    if (position > maximum) {
+        position = maximum;
+    }
+    return {static_cast<int>(position), static_cast<int>(maximum)};
+}
+
+}  // namespace
+
+TVelkorConvertAppForm::TVelkorConvertAppForm(VelkorWindows& app)
+    : QDialog(nullptr), ConvertWindow(app.host, app.files), app_(app) {
     setObjectName(QStringLiteral("VelkorConvertAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
+    setWindowIcon(ProgramIcon());
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFixedSize(kClientWidth, kClientHeight);
+    setFont(fonts::Dialog());
+    setCursor(Qt::WaitCursor);
+    HintHook::SetHint(this, QStringLiteral("Converting files. Please stand by..."));
+    BuildControls();
     FormCreate();
 }
 
+TVelkorConvertAppForm::~TVelkorConvertAppForm() = default;
+
+void TVelkorConvertAppForm::BuildControls() {
+    Title = new QLabel(QStringLiteral("File Conversion"), this);
+    Title->setGeometry(0, 0, kClientWidth, 30);
+    Title->setAlignment(Qt::AlignCenter);
+    Title->setTextFormat(Qt::PlainText);
+    Title->setFont(fonts::Technical(24));
+
+    FileConvertAnimation = new CopyAnimation(this);
+    FileConvertAnimation->setGeometry(0, 30, kClientWidth, 60);
+    HintHook::SetHint(FileConvertAnimation, QStringLiteral("Working indicator..."));
+
+    BreakPanel = new QWidget(this);
+    BreakPanel->setGeometry(0, 90, kClientWidth, 22);
+
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setGeometry(0, 112, kClientWidth, 17);
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    ProgressBar->setTextVisible(false);
+    HintHook::SetHint(ProgressBar, QStringLiteral("File convert progress bar..."));
+
+    AbortBitBtn = new QPushButton(style()->standardIcon(QStyle::SP_BrowserStop),
+                                  QStringLiteral("Abort"), this);
+    AbortBitBtn->setGeometry((kClientWidth - 120) / 2, 160, 120, 25);
+    AbortBitBtn->setFont(fonts::SystemBold(13));
+    AbortBitBtn->setCursor(Qt::PointingHandCursor);
+    AbortBitBtn->setDefault(true);
+    HintHook::SetHint(AbortBitBtn, QStringLiteral("Halt procedure..."));
+    connect(AbortBitBtn, &QPushButton::clicked, this, [this] { Halt(kModalAbort); });
+}
+
 void TVelkorConvertAppForm::FormCreate() {
-    ConvertPending = false;
-    Converting = false;
+    OnCreate();
     app_.creationLog.emplace_back("TVelkorConvertAppForm");
 }
 
 void TVelkorConvertAppForm::Start() {
-    // The conversion itself takes over from here.
+    ConvertWindow::Start();
+    CloseWindow();
+}
+
+void TVelkorConvertAppForm::Halt(int modalResult) {
+    if (!isVisible()) {
+        return;
+    }
+    ModalResult = modalResult;
+    if (!Converting) {
+        CloseWindow();
+    }
+}
+
+void TVelkorConvertAppForm::CloseWindow() {
+    // A request that was never taken up must not start once the window is gone.
     ConvertPending = false;
+    bool canClose = true;
+    OnCloseQuery(canClose);
+    done(ModalResult);
+}
+
+void TVelkorConvertAppForm::AnimationRunning(bool running) {
+    if (running) {
+        FileConvertAnimation->Play();
+    } else {
+        FileConvertAnimation->Stop();
+    }
+}
+
+void TVelkorConvertAppForm::ProgressChanged() {
+    // Called once per block: the widget is touched only when the bar moves.
+    const BarValues bar = ToBar(ConvertWindow::ProgressBar);
+    if (ProgressBar->maximum() != bar.maximum) {
+        ProgressBar->setRange(0, bar.maximum);
+    }
+    if (ProgressBar->value() != bar.position) {
+        ProgressBar->setValue(bar.position);
+    }
+}
+
+void TVelkorConvertAppForm::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    Halt(kModalCancel);
+}
+
+void TVelkorConvertAppForm::keyPressEvent(QKeyEvent* event) {
+    // Without a cancel button Esc does nothing.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TVelkorConvertAppForm::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    CentreOnScreen(*this);
+    ProgressChanged();
+    AbortBitBtn->setFocus();
+    OnShow();
 }
 
 }  // namespace velkor

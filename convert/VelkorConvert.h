@@ -2,25 +2,59 @@
 
 #include <QDialog>
 
+#include "ConvertWindow.h"
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QWidget;
+
 namespace velkor {
 
+class CopyAnimation;
 class VelkorWindows;
 
-// The progress window of a group conversion.
-class TVelkorConvertAppForm : public QDialog {
+// The progress window of a group conversion. The conversion runs from the
+// idle handler while the window is shown modally; Abort and the close box only
+// set the modal result, which the running conversion sees at its next block.
+// The window's exec() returns the modal result.
+class TVelkorConvertAppForm : public QDialog, public ConvertWindow {
     Q_OBJECT
 
   public:
+    static constexpr int kClientWidth = 295;
+    static constexpr int kClientHeight = 204;
+
     explicit TVelkorConvertAppForm(VelkorWindows& app);
+    ~TVelkorConvertAppForm() override;
 
     void FormCreate();
-    // Runs a requested conversion; called at an idle moment.
+    // Runs the requested conversion, then closes the window.
     void Start();
 
-    bool ConvertPending = false;
-    bool Converting = false;
+    CopyAnimation* FileConvertAnimation = nullptr;
+    QLabel* Title = nullptr;
+    QProgressBar* ProgressBar = nullptr;
+    QPushButton* AbortBitBtn = nullptr;
+    QWidget* BreakPanel = nullptr;
+
+  protected:
+    void AnimationRunning(bool running) override;
+    void ProgressChanged() override;
+    [[nodiscard]] bool Visible() const override { return isVisible(); }
+
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
+    void BuildControls();
+    // Abort or the close box: a running conversion stops at its next check,
+    // otherwise the window closes at once.
+    void Halt(int modalResult);
+    // What the modal loop does once the modal result is set.
+    void CloseWindow();
+
     VelkorWindows& app_;
 };
 
