@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* kCryptUsage =
     "usage: velkor32-cli encrypt|decrypt SOURCE DRAIN [--key-file FILE] [--extension C]\n"
-    "                                    [--no-swift] [--pass SPEC] [--force]\n";
+    "                                    [--no-swift] [--pass FROM] [--force]\n";
 
 volatile std::sig_atomic_t interrupted = 0;
 

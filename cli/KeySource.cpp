@@ -63,8 +63,8 @@ std::optional<std::string> AskOnTerminal(const char* prompt, std::string& error)
 
 }  // namespace
 
-std::optional<std::string> ReadKeyText(const std::string& spec, bool askTwice, std::string& error) {
-    if (spec.empty()) {
+std::optional<std::string> ReadKeyText(const std::string& from, bool askTwice, std::string& error) {
+    if (from.empty()) {
         auto key = AskOnTerminal("Key: ", error);
         if (!key || !askTwice) {
             return key;
@@ -79,9 +79,9 @@ std::optional<std::string> ReadKeyText(const std::string& spec, bool askTwice, s
         }
         return key;
     }
-    const auto colon = spec.find(':');
-    const std::string kind = spec.substr(0, colon);
-    const std::string value = colon == std::string::npos ? std::string() : spec.substr(colon + 1);
+    const auto colon = from.find(':');
+    const std::string kind = from.substr(0, colon);
+    const std::string value = colon == std::string::npos ? std::string() : from.substr(colon + 1);
     if (colon == std::string::npos || value.empty()) {
         error = "--pass takes env:NAME, file:PATH or fd:N";
         return std::nullopt;
@@ -103,7 +103,7 @@ std::optional<std::string> ReadKeyText(const std::string& spec, bool askTwice, s
             fd = std::atoi(value.c_str());
         }
         if (fd < 0) {
-            error = "cannot open the key source " + spec;
+            error = "cannot open the key source " + from;
             return std::nullopt;
         }
         auto line = ReadLine(fd);
@@ -111,7 +111,7 @@ std::optional<std::string> ReadKeyText(const std::string& spec, bool askTwice, s
             ::close(fd);
         }
         if (!line) {
-            error = "cannot read the key from " + spec;
+            error = "cannot read the key from " + from;
         }
         return line;
     }

@@ -8,14 +8,14 @@ namespace {
 constexpr const char* kUsageText =
     "usage:\n"
     "  velkor32-cli encrypt SOURCE DRAIN [--key-file FILE] [--extension C] [--no-swift]\n"
-    "                                    [--pass SPEC] [--force]\n"
+    "                                    [--pass FROM] [--force]\n"
     "  velkor32-cli decrypt SOURCE DRAIN [--key-file FILE] [--extension C] [--no-swift]\n"
-    "                                    [--pass SPEC] [--force]\n"
+    "                                    [--pass FROM] [--force]\n"
     "  velkor32-cli groups  SOURCE DRAIN [--force]\n"
     "  velkor32-cli analyse FILE\n"
     "  velkor32-cli --help | --version\n"
     "\n"
-    "SPEC is env:NAME, file:PATH or fd:N; without --pass the key is asked for on the\n"
+    "FROM is env:NAME, file:PATH or fd:N; without --pass the key is asked for on the\n"
     "terminal. Exit status: 0 success, 1 failure or refusal, 2 wrong usage.\n";
 
 }  // namespace
