@@ -12,6 +12,7 @@
 #include "CompileJob.h"
 #include "CompileRequest.h"
 #include "Cp1252.h"
+#include "JobState.h"
 #include "KeySource.h"
 #include "TerminalHost.h"
 
@@ -196,18 +197,20 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
     }
 
     std::string error;
-    const auto keyText = ReadKeyText(options->pass, encrypt, error);
+    auto keyText = ReadKeyText(options->pass, encrypt, error);
     if (!keyText) {
         std::fprintf(stderr, "velkor32-cli: %s\n", error.c_str());
         return kFailure;
     }
-    const auto key = KeyBytesFromText(*keyText);
+    auto key = KeyBytesFromText(*keyText);
+    SecureZero(keyText->data(), keyText->size());
     if (!key) {
         std::fputs("velkor32-cli: the key has a character that Windows-1252 does not have\n",
                    stderr);
         return kFailure;
     }
     settings.Key = *key;
+    SecureZero(key->data(), key->size());
 
     FileSystem& files = FileSystem::Native();
     CryptHost host(settings.DrainFileName);
@@ -225,6 +228,7 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
     window.CompilePending = true;
     host.jobRunning = true;
     CompileJob(window, settings, JobServices{files, {}});
+    SecureZero(settings.Key.data(), settings.Key.size());
     host.ClearProgress();
     return host.succeeded && !host.failed ? kSuccess : kFailure;
 }
