@@ -113,7 +113,9 @@ void QtHost::ProcessPendingMessages() {
 }
 
 bool QtHost::Terminating() {
-    return QCoreApplication::closingDown();
+    // Qt itself reports closing down only once the event loop has ended, too
+    // late for work that runs inside a handler while the main window closes.
+    return terminating_ || QCoreApplication::closingDown();
 }
 
 void QtHost::ShellOpenFile(const std::string& fileName, const std::string& directory) {

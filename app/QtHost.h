@@ -26,7 +26,10 @@ class QtHost : public Host {
                        const std::string& caption = {}) override;
     void PlaySound(Sound sound) override;
     void ProcessPendingMessages() override;
+    // True from the moment the main window closes: the program is ending, and
+    // work running inside one of its handlers must stop.
     bool Terminating() override;
+    void Terminate() { terminating_ = true; }
     void ShellOpenFile(const std::string& fileName, const std::string& directory) override;
 
     // The box ShowMessage runs, built but not shown.
@@ -38,6 +41,9 @@ class QtHost : public Host {
     static QString CaptionOf(MessageKind kind);
     // "\r" is the line break of the stored texts.
     static QString DisplayText(const std::string& text);
+
+  private:
+    bool terminating_ = false;
 };
 
 }  // namespace velkor

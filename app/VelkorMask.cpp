@@ -1,6 +1,7 @@
 #include "VelkorMask.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -18,6 +19,7 @@
 #include "FmxUtils.h"
 #include "Glyphs.h"
 #include "HintHook.h"
+#include "QtHost.h"
 #include "SymbolAnalysis.h"
 #include "VelkorAbout.h"
 #include "VelkorCompiler.h"
@@ -364,6 +366,15 @@ void TVelkorMaskAppForm::Authenticate() {
                               program + "\rinto the default directory.\r\r",
                           "File not found!");
     ApplicationExit();
+}
+
+void TVelkorMaskAppForm::closeEvent(QCloseEvent* event) {
+    // The program ends with its main window; a count still running inside a
+    // handler stops instead of finishing behind a window that is gone.
+    if (auto* qtHost = dynamic_cast<QtHost*>(&app_.host)) {
+        qtHost->Terminate();
+    }
+    QMainWindow::closeEvent(event);
 }
 
 void TVelkorMaskAppForm::ApplicationExit() {

@@ -154,6 +154,7 @@ class TVelkorMaskAppForm : public QMainWindow, public CompileRequestForm {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
   private:
     void BuildControls(QWidget* client);
