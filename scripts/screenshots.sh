@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Starts velkor32 under Xvfb and saves pictures of its windows in shots/:
 # main.png (as started), main-typed.png (key and extension typed, the pointer
-# over Compile),
-# about.png and verify.png.
+# over Compile), about.png, verify.png and compiler.png (a long job running).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh xvfb imagemagick xdotool x11-utils
@@ -67,3 +66,30 @@ xdotool mousemove --window "$verify" 120 50
 xdotool windowfocus --sync "$verify"
 xdotool type --delay 30 'secret'
 shoot "$verify" verify.png
+xdotool windowfocus --sync "$verify"
+xdotool key Return
+sleep 0.5
+# The verification notices: accept each of them.
+for _ in 1 2; do
+    xdotool key Return
+    sleep 0.3
+done
+
+# An encryption of a large file shows the compiler window at work.
+work=$(mktemp -d)
+truncate -s 600M "$work/large.bin"
+xdotool windowfocus --sync "$main"
+xdotool key Tab Tab
+xdotool type "$work/large.bin"
+xdotool key Tab
+xdotool type "$work/large.vlk"
+xdotool mousemove --window "$main" 30 43 click 1
+xdotool mousemove --window "$main" 280 330 click 1
+compiler=$(newest_window "$main")
+sleep 1
+shoot "$compiler" compiler.png
+xdotool windowfocus --sync "$compiler"
+xdotool key Escape
+sleep 1
+xdotool key Return
+rm -rf "$work"
