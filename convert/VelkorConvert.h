@@ -34,6 +34,8 @@ class TVelkorConvertAppForm : public QDialog, public ConvertWindow {
 
     CopyAnimation* FileConvertAnimation = nullptr;
     QLabel* Title = nullptr;
+    // Shows ConvertWindow::ProgressBar, whose name it shares as the same control.
+    // cppcheck-suppress duplInheritedMember
     QProgressBar* ProgressBar = nullptr;
     QPushButton* AbortBitBtn = nullptr;
     QWidget* BreakPanel = nullptr;

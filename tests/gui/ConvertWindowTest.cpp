@@ -51,8 +51,11 @@ struct Session {
             if (dialogAnswers.empty()) {
                 return std::nullopt;
             }
-            const std::optional<QString> answer = dialogAnswers.front();
+            const QString answer = dialogAnswers.front();
             dialogAnswers.pop_front();
+            if (answer.isNull()) {
+                return std::nullopt;
+            }
             return answer;
         };
     }
@@ -62,10 +65,11 @@ struct Session {
 
     // Names to pick in the open and save dialogs; nothing means cancel.
     void Pick(const std::optional<std::string>& source, const std::optional<std::string>& drain) {
-        for (const auto& name : {source, drain}) {
-            dialogAnswers.push_back(name ? std::optional<QString>(QString::fromStdString(*name))
-                                         : std::nullopt);
-        }
+        const auto answer = [](const std::optional<std::string>& name) {
+            return name ? QString::fromStdString(*name) : QString();
+        };
+        dialogAnswers.push_back(answer(source));
+        dialogAnswers.push_back(answer(drain));
     }
 
     // Runs the Groups command from its button.
@@ -77,7 +81,8 @@ struct Session {
 
     Windows w;
     TempDir dir;
-    std::deque<std::optional<QString>> dialogAnswers;
+    // A null name cancels its dialog.
+    std::deque<QString> dialogAnswers;
     std::vector<QFileDialog*> shownDialogs;
 };
 
@@ -207,8 +212,14 @@ class ConvertWindowTest : public QObject {
                 }
                 QApplication::processEvents();
             };
+            // The report comes once the conversion has stopped, from the window still up.
+            bool reportedAfterStop = false;
+            s.w.host.onMessage = [&](const HostEvent&) {
+                reportedAfterStop = !s.model().Converting && s.window().isVisible();
+            };
             s.ConvertByButton(s.dir.Path("big.bin"), s.dir.Path("big.txt"));
             QVERIFY2(stillUp, stopper.name);
+            QVERIFY2(reportedAfterStop, stopper.name);
             QCOMPARE(s.window().result(), stopper.modalResult);
             QVERIFY(!s.window().isVisible());
             const auto messages = s.w.host.Messages();
