@@ -1,9 +1,11 @@
 #include <QAction>
 #include <QFileDialog>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
+#include <filesystem>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "AnalysisLogFormat.h"
@@ -40,11 +42,11 @@ std::string ExpectedLog(const std::string& path, const std::string& bytes) {
     return log;
 }
 
-// Bytes of every value, many blocks long.
+// Every byte value, in an order that changes from block to block.
 std::string LongContent(std::size_t size) {
     std::string bytes(size, '\0');
     for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = static_cast<char>((i * 7 + i / 4096) % 251);
+        bytes[i] = static_cast<char>((i * 7 + i / 4096) % 256);
     }
     return bytes;
 }
@@ -89,7 +91,7 @@ struct DialogLog {
     int otherDialogs = 0;
 };
 
-std::shared_ptr<DialogLog> AnswerDialog(TVelkorMaskAppForm& m, std::optional<QString> path) {
+std::shared_ptr<DialogLog> AnswerDialog(TVelkorMaskAppForm& m, const std::optional<QString>& path) {
     auto log = std::make_shared<DialogLog>();
     m.RunFileDialog = [&m, path, log](QFileDialog& dialog) {
         ++log->shown;
@@ -215,6 +217,7 @@ class AnalyseCommandTest : public QObject {
         const auto dialog = AnswerDialog(m, QString::fromStdString(source));
         const bool swiftBefore = m.Swift();
         long long commandOff = 0;
+        QStringList hints;
         long long othersOn = 0;
         w.host.onProcess = [&] {
             if (!m.SumCombBtn->isEnabled() && !m.AnalyseSearchItem->isEnabled()) {
@@ -229,6 +232,10 @@ class AnalyseCommandTest : public QObject {
                 // Other handlers run in the middle of the count ...
                 m.SwiftItem->trigger();
                 QTest::keyClicks(m.KeyInput, QStringLiteral("typed"));
+                velkor::testing::MovePointer(m.CompileBtn);
+                hints.append(m.StatusText());
+                velkor::testing::MovePointer(m.SumCombBtn);
+                hints.append(m.StatusText());
                 // ... but the command itself cannot start a second time.
                 QTest::mouseClick(m.SumCombBtn, Qt::LeftButton);
                 QTest::keyClick(&m, Qt::Key_A, Qt::AltModifier);
@@ -243,6 +250,10 @@ class AnalyseCommandTest : public QObject {
         QCOMPARE(dialog->shown, 1);
         QCOMPARE(m.Swift(), !swiftBefore);
         QCOMPARE(m.Key, std::string("typed"));
+        // The status bar follows the pointer, also over the disabled button.
+        QCOMPARE(hints, (QStringList{QStringLiteral("Start the velkor compiler..."),
+                                     QStringLiteral("Summarize the frequency of symbols in a "
+                                                    "file...")}));
         QVERIFY(CommandEnabled(m));
         QCOMPARE(dir.Read("!long!.txt"), ExpectedLog(source, content));
     }
