@@ -1,6 +1,8 @@
 #include "FileDialogs.h"
 
+#include <QAbstractItemView>
 #include <QFileInfo>
+#include <QLineEdit>
 
 namespace velkor {
 
@@ -20,6 +22,15 @@ void SetUpOpenDialog(QFileDialog& dialog) {
     SetUpCommon(dialog, QStringLiteral("Open file"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
+}
+
+void ClearFileName(QFileDialog& dialog) {
+    if (auto* name = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) {
+        name->clear();
+    }
+    for (auto* view : dialog.findChildren<QAbstractItemView*>()) {
+        view->clearSelection();
+    }
 }
 
 SaveFileDialog::SaveFileDialog(Host& host, QWidget* parent) : QFileDialog(parent), host_(host) {

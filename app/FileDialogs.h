@@ -10,6 +10,11 @@ namespace velkor {
 // that it looks and behaves the same on every desktop.
 void SetUpOpenDialog(QFileDialog& dialog);
 
+// Empties the file name the dialog holds, so that it opens with none the next
+// time. QFileDialog::selectFile ignores an empty name, so the name field and
+// the selection are cleared themselves.
+void ClearFileName(QFileDialog& dialog);
+
 // "Save to file": asks before overwriting an existing file and before creating
 // a new one, refuses write-protected files and folders that do not exist. Its
 // questions and notices go through the host, as every other message does.

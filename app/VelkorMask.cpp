@@ -395,7 +395,7 @@ void TVelkorMaskAppForm::SearchInto(QFileDialog& dialog, EntryEdit& field, bool 
     } else if (saving) {
         DrainConfirmed = false;
     }
-    dialog.selectFile(QString());
+    ClearFileName(dialog);
     field.setFocus();
 }
 
@@ -533,7 +533,7 @@ void TVelkorMaskAppForm::SumComb() {
     if (const std::optional<QString> name = RunFileDialog(*InputDialog)) {
         chosen = QFile::encodeName(*name).toStdString();
     }
-    InputDialog->selectFile(QString());
+    ClearFileName(*InputDialog);
     SymbolAnalysis(app_.host, app_.files).Run(chosen);
     AnalyseSearchItem->setEnabled(true);
     SumCombBtn->setEnabled(true);
@@ -552,8 +552,8 @@ void TVelkorMaskAppForm::Convert() {
             window.exec();
         }
     }
-    InputDialog->selectFile(QString());
-    OutputDialog->selectFile(QString());
+    ClearFileName(*InputDialog);
+    ClearFileName(*OutputDialog);
     GroupItem->setEnabled(true);
     GroupBtn->setEnabled(true);
 }
