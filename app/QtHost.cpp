@@ -13,7 +13,7 @@ namespace velkor {
 
 void MessageBox::closeEvent(QCloseEvent* event) {
     // Skips QMessageBox's own handling, which would count the close box as "No".
-    QDialog::closeEvent(event);
+    QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call): skipped on purpose
 }
 
 QString QtHost::CaptionOf(MessageKind kind) {

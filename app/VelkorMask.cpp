@@ -80,7 +80,8 @@ QToolButton* SpeedButton(QWidget* parent, Glyph glyph, bool handCursor) {
     return button;
 }
 
-QAction* MenuItem(QMenu* menu, const char* caption, QKeySequence shortcut, const char* hint) {
+QAction* MenuItem(QMenu* menu, const char* caption, const QKeySequence& shortcut,
+                  const char* hint) {
     QAction* action = menu->addAction(QString::fromLatin1(caption));
     action->setShortcut(shortcut);
     HintHook::SetHint(action, Hint(hint));

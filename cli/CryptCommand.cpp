@@ -203,14 +203,16 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
         return kFailure;
     }
     auto key = KeyBytesFromText(*keyText);
-    SecureZero(keyText->data(), keyText->size());
+    std::string& text = *keyText;
+    SecureZero(text.data(), text.size());
     if (!key) {
         std::fputs("velkor32-cli: the key has a character that Windows-1252 does not have\n",
                    stderr);
         return kFailure;
     }
-    settings.Key = *key;
-    SecureZero(key->data(), key->size());
+    std::string& bytes = *key;
+    settings.Key = bytes;
+    SecureZero(bytes.data(), bytes.size());
 
     FileSystem& files = FileSystem::Native();
     CryptHost host(settings.DrainFileName);

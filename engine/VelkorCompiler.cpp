@@ -30,7 +30,7 @@ TVelkorCompilerAppForm::TVelkorCompilerAppForm(VelkorWindows& app)
     setFont(fonts::Dialog());
     HintHook::SetHint(this, QStringLiteral("velkor compiler..."));
     BuildControls();
-    BusyCursors(true);
+    SetCursors(true);
     FormCreate();
 }
 
@@ -124,6 +124,10 @@ void TVelkorCompilerAppForm::CompileJob() {
 }
 
 void TVelkorCompilerAppForm::BusyCursors(bool busy) {
+    SetCursors(busy);
+}
+
+void TVelkorCompilerAppForm::SetCursors(bool busy) {
     const QCursor cursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
     for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(TopicText),
                             static_cast<QWidget*>(Animation), static_cast<QWidget*>(CompilerInfo),

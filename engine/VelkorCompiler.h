@@ -56,6 +56,8 @@ class TVelkorCompilerAppForm : public QDialog, public CompilerWindow {
 
   private:
     void BuildControls();
+    // Hourglass on the window and every control but Close, or arrows.
+    void SetCursors(bool busy);
     void InstallIdleHandler();
 
     VelkorWindows& app_;
