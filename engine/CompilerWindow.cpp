@@ -34,21 +34,21 @@ void CompilerWindow::CloseQuery(bool& canClose) {
 }
 
 void CompilerWindow::SetProgressRange(std::int64_t maximum, std::int64_t step) {
-    ProgressBar.maximum = maximum;
-    ProgressBar.step = step;
+    Progress.maximum = maximum;
+    Progress.step = step;
     ProgressChanged();
 }
 
 void CompilerWindow::SetProgressPosition(std::int64_t position) {
-    ProgressBar.position = position;
+    Progress.position = position;
     ProgressChanged();
 }
 
 void CompilerWindow::AdvanceKeyFileProgress() {
-    if (ProgressBar.position > ProgressBar.maximum - 256) {
-        ProgressBar.position = ProgressBar.maximum;
+    if (Progress.position > Progress.maximum - 256) {
+        Progress.position = Progress.maximum;
     } else {
-        ProgressBar.position += ProgressBar.step;
+        Progress.position += Progress.step;
     }
     ProgressChanged();
 }

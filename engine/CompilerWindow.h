@@ -46,7 +46,7 @@ class CompilerWindow {
     bool CompilePending = false;
     bool Compiling = false;
     bool CompileAborted = false;
-    ProgressBarState ProgressBar;
+    ProgressBarState Progress;
     // Name of the last work file; the next job starts its search from it.
     std::string WorkFileName = "VELKOR.VLK";
 

@@ -146,7 +146,7 @@ void TVelkorCompilerAppForm::AnimationRunning(bool running) {
 
 void TVelkorCompilerAppForm::ProgressChanged() {
     // The bar counts in int; a key file of any size maps onto it in proportion.
-    const auto& bar = CompilerWindow::ProgressBar;
+    const auto& bar = Progress;
     const std::int64_t maximum = bar.maximum > 0 ? bar.maximum : 1;
     constexpr int kScale = 1 << 20;
     const bool scaled = maximum > kScale;

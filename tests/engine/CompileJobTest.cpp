@@ -32,7 +32,7 @@ class RecordingWindow : public CompilerWindow {
 
   protected:
     void CloseWindow() override { ++closed; }
-    void ProgressChanged() override { positions.push_back(ProgressBar.position); }
+    void ProgressChanged() override { positions.push_back(Progress.position); }
 };
 
 std::string AsText(const Bytes& bytes) {
@@ -241,15 +241,15 @@ TEST_F(CompileJobTest, ProgressBarFollowsTheKeyFile) {
     dir.Write("plain", "data");
     dir.Write("key", std::string(1000, 'k'));
     Run(true, "plain", "cipher", "key");
-    EXPECT_EQ(window.ProgressBar.maximum, 1000);
-    EXPECT_EQ(window.ProgressBar.step, 256);
+    EXPECT_EQ(window.Progress.maximum, 1000);
+    EXPECT_EQ(window.Progress.step, 256);
     const std::vector<std::int64_t> expected = {0, 0, 256, 512, 768, 1000, 1000};
     EXPECT_EQ(window.positions, expected);
 
     window.positions.clear();
     dir.Write("small", std::string(100, 'k'));
     Run(true, "plain", "cipher2", "small");
-    EXPECT_EQ(window.ProgressBar.step, 100);
+    EXPECT_EQ(window.Progress.step, 100);
     EXPECT_EQ(window.positions, (std::vector<std::int64_t>{0, 0, 100, 100}));
 }
 
