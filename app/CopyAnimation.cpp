@@ -1,11 +1,15 @@
 #include "CopyAnimation.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
 namespace velkor {
 
 namespace {
+
+constexpr double kFolderWidth = 40;
+constexpr double kFolderHeight = 26;
 
 void DrawFolder(QPainter& painter, const QRectF& box) {
     QPainterPath tab;
@@ -30,14 +34,16 @@ void DrawSheet(QPainter& painter, QPointF centre, double tilt) {
     painter.restore();
 }
 
+double Tilt(int frame) {
+    return -25 + 50 * static_cast<double>(frame) / CopyAnimation::kFrames;
+}
+
 }  // namespace
 
 CopyAnimation::CopyAnimation(QWidget* parent) : QWidget(parent) {
-    timer_.setInterval(60);
-    connect(&timer_, &QTimer::timeout, this, [this] {
-        frame_ = (frame_ + 1) % kFrames;
-        update();
-    });
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    timer_.setInterval(80);
+    connect(&timer_, &QTimer::timeout, this, [this] { ShowFrame((frame_ + 1) % kFrames); });
 }
 
 void CopyAnimation::Play() {
@@ -48,26 +54,46 @@ void CopyAnimation::Play() {
 
 void CopyAnimation::Stop() {
     timer_.stop();
-    frame_ = kStopFrame;
-    update();
+    ShowFrame(kStopFrame);
 }
 
-void CopyAnimation::paintEvent(QPaintEvent* /*event*/) {
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const double folderWidth = 40;
+void CopyAnimation::ShowFrame(int frame) {
+    const QRect before = SheetArea(frame_);
+    frame_ = frame;
+    update(before.united(SheetArea(frame_)));
+}
+
+QPointF CopyAnimation::SheetCentre(int frame) const {
+    // Along an arc from the left folder to the right one.
+    const double t = static_cast<double>(frame) / kFrames;
     const double top = height() * 0.45;
-    const QRectF from(width() * 0.5 - 95, top, folderWidth, 26);
-    const QRectF to(width() * 0.5 + 55, top, folderWidth, 26);
-    DrawFolder(painter, from);
-    DrawFolder(painter, to);
-    // One sheet on its way along an arc, a new one every frame cycle.
-    const double t = static_cast<double>(frame_) / kFrames;
-    const QPointF start = from.center() - QPointF(0, 8);
-    const QPointF end = to.center() - QPointF(0, 8);
+    const QPointF start(width() * 0.5 - 95 + kFolderWidth / 2, top + kFolderHeight / 2 - 8);
+    const QPointF end(width() * 0.5 + 55 + kFolderWidth / 2, top + kFolderHeight / 2 - 8);
     const double lift = 4 * t * (1 - t) * (height() * 0.4);
-    const QPointF sheet = start + (end - start) * t - QPointF(0, lift);
-    DrawSheet(painter, sheet, -25 + 50 * t);
+    return start + (end - start) * t - QPointF(0, lift);
+}
+
+QRect CopyAnimation::SheetArea(int frame) const {
+    const QPointF centre = SheetCentre(frame);
+    return QRectF(centre - QPointF(13, 13), QSizeF(26, 26)).toAlignedRect();
+}
+
+void CopyAnimation::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    background_ = QPixmap(size());
+    background_.fill(palette().color(backgroundRole()));
+    QPainter painter(&background_);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const double top = height() * 0.45;
+    DrawFolder(painter, QRectF(width() * 0.5 - 95, top, kFolderWidth, kFolderHeight));
+    DrawFolder(painter, QRectF(width() * 0.5 + 55, top, kFolderWidth, kFolderHeight));
+}
+
+void CopyAnimation::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.drawPixmap(event->rect(), background_, event->rect());
+    painter.setRenderHint(QPainter::Antialiasing);
+    DrawSheet(painter, SheetCentre(frame_), Tilt(frame_));
 }
 
 }  // namespace velkor

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
@@ -7,6 +8,8 @@ namespace velkor {
 
 // The working indicator of the progress windows: sheets of paper flying from
 // one folder to another, drawn by hand. Stopped, it shows its stop frame.
+// Long jobs let the event loop run only every few milliseconds, so each frame
+// repaints no more than the sheet's path over a background drawn once.
 class CopyAnimation : public QWidget {
     Q_OBJECT
 
@@ -23,10 +26,16 @@ class CopyAnimation : public QWidget {
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
+    QRect SheetArea(int frame) const;
+    QPointF SheetCentre(int frame) const;
+    void ShowFrame(int frame);
+
     QTimer timer_;
     int frame_ = kStopFrame;
+    QPixmap background_;
 };
 
 }  // namespace velkor

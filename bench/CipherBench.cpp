@@ -157,7 +157,8 @@ BENCHMARK(BM_FileJob)
     ->Arg(0)
     ->ArgName("encrypt")
     ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
+    ->Iterations(2)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace velkor
