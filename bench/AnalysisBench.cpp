@@ -1,14 +1,12 @@
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "FileSystem.h"
 #include "Host.h"
 #include "SymbolAnalysis.h"
@@ -16,56 +14,13 @@
 
 namespace {
 
-class QuietHost : public velkor::Host {
-  public:
-    velkor::Answer ShowMessage(velkor::MessageKind /*kind*/, velkor::Buttons /*buttons*/,
-                               const std::string& /*text*/,
-                               const std::string& /*caption*/) override {
-        return velkor::Answer::No;
-    }
-    void PlaySound(velkor::Sound /*sound*/) override {}
-    void ProcessPendingMessages() override { benchmark::ClobberMemory(); }
-    bool Terminating() override { return false; }
-    void ShellOpenFile(const std::string& /*fileName*/, const std::string& /*directory*/) override {
-    }
-};
-
-std::vector<std::uint8_t> RandomBytes(std::size_t size) {
-    std::mt19937_64 random(42);
-    std::vector<std::uint8_t> bytes(size);
-    std::generate(bytes.begin(), bytes.end(),
-                  [&random] { return static_cast<std::uint8_t>(random()); });
-    return bytes;
-}
+using velkor::bench::PeakResidentKiB;
+using velkor::bench::QuietHost;
+using velkor::bench::RandomBytes;
 
 // A file of the given size, written once and read back so that it sits in the page cache.
 std::string CachedFile(std::int64_t size) {
-    std::string name =
-        (std::filesystem::temp_directory_path() / ("velkor-bench-" + std::to_string(size) + ".bin"))
-            .string();
-    if (!std::filesystem::exists(name) ||
-        std::filesystem::file_size(name) != static_cast<std::uintmax_t>(size)) {
-        const std::vector<std::uint8_t> chunk = RandomBytes(std::size_t{1} << 20);
-        std::FILE* out = std::fopen(name.c_str(), "wb");
-        for (std::int64_t written = 0; out != nullptr && written < size;) {
-            const auto part = static_cast<std::size_t>(
-                std::min<std::int64_t>(size - written, static_cast<std::int64_t>(chunk.size())));
-            if (std::fwrite(chunk.data(), 1, part, out) != part) {
-                break;
-            }
-            written += static_cast<std::int64_t>(part);
-        }
-        if (out != nullptr) {
-            std::fclose(out);
-        }
-    }
-    return name;
-}
-
-long PeakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
+    return velkor::bench::RandomFile("velkor-bench-" + std::to_string(size) + ".bin", size);
 }
 
 void BM_SymbolTally(benchmark::State& state) {

@@ -1,11 +1,8 @@
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <random>
 
+#include "BenchSupport.h"
 #include "CipherTransform.h"
 #include "CompileJob.h"
 #include "KeyMaterial.h"
@@ -17,12 +14,7 @@ namespace {
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes RandomBytes(std::size_t count) {
-    std::mt19937 random(1);
-    Bytes bytes(count);
-    for (auto& byte : bytes) {
-        byte = static_cast<std::uint8_t>(random());
-    }
-    return bytes;
+    return velkor::bench::RandomBytes(count);
 }
 
 void PrepareState(JobState& state, bool swift) {
@@ -102,55 +94,35 @@ BENCHMARK(BM_LiteralKeyPreparation)
 
 // A whole job through the files, as velkor32-cli runs it: encrypt, then decrypt
 // a 256 MiB file. Peak memory is the process's high-water mark.
-class QuietHost : public Host {
-  public:
-    Answer ShowMessage(MessageKind, Buttons buttons, const std::string&,
-                       const std::string&) override {
-        return buttons == Buttons::Ok ? Answer::Ok : Answer::No;
-    }
-    void PlaySound(Sound) override {}
-    void ProcessPendingMessages() override {}
-    bool Terminating() override { return false; }
-    void ShellOpenFile(const std::string&, const std::string&) override {}
-};
 
 void BM_FileJob(benchmark::State& bench) {
     const bool encrypt = bench.range(0) != 0;
-    const std::string folder = (std::filesystem::temp_directory_path() / "velkor-bench/").string();
-    std::filesystem::create_directories(folder);
-    const std::size_t size = std::size_t{256} << 20;
-    if (!std::filesystem::exists(folder + "plain") ||
-        std::filesystem::file_size(folder + "plain") != size) {
-        std::ofstream out(folder + "plain", std::ios::binary);
-        const Bytes chunk = RandomBytes(1 << 20);
-        for (std::size_t i = 0; i < size; i += chunk.size()) {
-            out.write(reinterpret_cast<const char*>(chunk.data()),
-                      static_cast<std::streamsize>(chunk.size()));
-        }
-    }
+    const std::int64_t size = std::int64_t{256} << 20;
+    const std::string plain = velkor::bench::RandomFile("velkor-job-bench-plain", size);
+    const std::string folder = FolderPart(plain);
     CompileSettings settings;
     settings.Key = "benchmark key";
     settings.EncryptMode = true;
-    settings.SourceFileName = folder + "plain";
-    settings.DrainFileName = folder + "cipher";
+    settings.SourceFileName = plain;
+    settings.DrainFileName = folder + "velkor-job-bench-cipher";
     settings.DefaultDirectory = folder;
-    QuietHost host;
+    velkor::bench::QuietHost host;
     CompilerWindow window(host);
     if (!encrypt) {
         window.CompilePending = true;
         CompileJob(window, settings, JobServices{FileSystem::Native(), {}});
         settings.EncryptMode = false;
-        settings.SourceFileName = folder + "cipher";
-        settings.DrainFileName = folder + "back";
+        settings.SourceFileName = folder + "velkor-job-bench-cipher";
+        settings.DrainFileName = folder + "velkor-job-bench-back";
     }
     for (auto _ : bench) {
         window.CompilePending = true;
         CompileJob(window, settings, JobServices{FileSystem::Native(), {}});
     }
-    bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(size));
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    bench.counters["peak_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+    bench.SetBytesProcessed(bench.iterations() * size);
+    bench.counters["peak_MiB"] = static_cast<double>(velkor::bench::PeakResidentKiB()) / 1024.0;
+    std::filesystem::remove(folder + "velkor-job-bench-cipher");
+    std::filesystem::remove(folder + "velkor-job-bench-back");
 }
 BENCHMARK(BM_FileJob)
     ->Arg(1)

@@ -1,59 +1,28 @@
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "ConvertWindow.h"
 #include "Host.h"
 
 namespace {
 
-class SilentHost : public velkor::Host {
-  public:
-    velkor::Answer ShowMessage(velkor::MessageKind /*kind*/, velkor::Buttons /*buttons*/,
-                               const std::string& /*text*/,
-                               const std::string& /*caption*/) override {
-        return velkor::Answer::No;
-    }
-    void PlaySound(velkor::Sound /*sound*/) override {}
-    void ProcessPendingMessages() override { benchmark::ClobberMemory(); }
-    bool Terminating() override { return false; }
-    void ShellOpenFile(const std::string& /*fileName*/, const std::string& /*directory*/) override {
-    }
-};
-
 std::string BenchPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("velkor-groups-bench-" + name)).string();
 }
 
-// Random bytes written in pieces, so that making the file does not raise the peak memory.
 std::string RandomFile(std::int64_t size) {
-    std::string name = BenchPath(std::to_string(size) + ".bin");
-    if (std::filesystem::exists(name) &&
-        std::filesystem::file_size(name) == static_cast<std::uintmax_t>(size)) {
-        return name;
-    }
-    std::mt19937_64 random(7);
-    std::vector<char> piece(1 << 20);
-    std::ofstream out(name, std::ios::binary | std::ios::trunc);
-    for (std::int64_t written = 0; written < size;) {
-        std::generate(piece.begin(), piece.end(), [&] { return static_cast<char>(random()); });
-        const auto part = std::min<std::int64_t>(size - written, std::ssize(piece));
-        out.write(piece.data(), part);
-        written += part;
-    }
-    return name;
+    return velkor::bench::RandomFile("velkor-groups-bench-" + std::to_string(size) + ".bin", size);
 }
 
 void Convert(const std::string& source, const std::string& drain, bool decode) {
-    SilentHost host;
+    velkor::bench::QuietHost host;
     velkor::ConvertWindow window(host);
     window.SourceFileName = source;
     window.DrainFileName = drain;
@@ -70,9 +39,7 @@ void Convert(const std::string& source, const std::string& drain, bool decode) {
 
 void SetCounters(benchmark::State& state, std::int64_t inputBytes) {
     state.SetBytesProcessed(state.iterations() * inputBytes);
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_KiB"] = static_cast<double>(usage.ru_maxrss);
+    state.counters["peak_rss_KiB"] = static_cast<double>(velkor::bench::PeakResidentKiB());
 }
 
 void BM_EncodeGroups(benchmark::State& state) {

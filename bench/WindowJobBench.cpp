@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QRadioButton>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <random>
 
+#include "BenchSupport.h"
+#include "FileSystem.h"
 #include "QtHost.h"
 #include "VelkorCompiler.h"
 #include "VelkorMask.h"
@@ -43,21 +43,9 @@ QApplication& Application() {
 void BM_WindowJob(benchmark::State& bench) {
     Application();
     const bool encrypt = bench.range(0) != 0;
-    const std::string folder =
-        (std::filesystem::temp_directory_path() / "velkor-window-bench/").string();
-    std::filesystem::create_directories(folder);
-    const std::size_t size = std::size_t{256} << 20;
-    {
-        std::ofstream out(folder + "plain", std::ios::binary);
-        std::mt19937 random(3);
-        std::vector<char> chunk(1 << 20);
-        for (auto& byte : chunk) {
-            byte = static_cast<char>(random());
-        }
-        for (std::size_t i = 0; i < size; i += chunk.size()) {
-            out.write(chunk.data(), static_cast<std::streamsize>(chunk.size()));
-        }
-    }
+    const std::int64_t size = std::int64_t{256} << 20;
+    const std::string plain = velkor::bench::RandomFile("velkor-window-bench-plain", size);
+    const std::string folder = FolderPart(plain);
     AnsweringHost host;
     VelkorWindows windows(host, FileSystem::Native(), "velkor32");
     windows.Create();
@@ -66,25 +54,26 @@ void BM_WindowJob(benchmark::State& bench) {
     mask.show();
     mask.KeyInput->setText(QStringLiteral("benchmark key"));
     auto run = [&](bool encrypting, const std::string& source, const std::string& drain) {
-        std::filesystem::remove(folder + drain);
-        mask.SourceFileNameInput->setText(QString::fromStdString(folder + source));
-        mask.DrainFileNameInput->setText(QString::fromStdString(folder + drain));
+        std::filesystem::remove(drain);
+        mask.SourceFileNameInput->setText(QString::fromStdString(source));
+        mask.DrainFileNameInput->setText(QString::fromStdString(drain));
         (encrypting ? mask.EncryptRadioButton : mask.DecryptRadioButton)->click();
         mask.StartCompiler();
     };
     if (!encrypt) {
-        run(true, "plain", "cipher");
+        run(true, plain, folder + "velkor-window-bench-cipher");
     }
     for (auto _ : bench) {
         if (encrypt) {
-            run(true, "plain", "cipher");
+            run(true, plain, folder + "velkor-window-bench-cipher");
         } else {
-            run(false, "cipher", "back");
+            run(false, folder + "velkor-window-bench-cipher", folder + "velkor-window-bench-back");
         }
     }
-    bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(size));
+    bench.SetBytesProcessed(bench.iterations() * size);
     mask.hide();
-    std::filesystem::remove_all(folder);
+    std::filesystem::remove(folder + "velkor-window-bench-cipher");
+    std::filesystem::remove(folder + "velkor-window-bench-back");
 }
 BENCHMARK(BM_WindowJob)
     ->Arg(1)
