@@ -2,7 +2,6 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMetaObject>
 #include <QProgressBar>
@@ -172,15 +171,7 @@ void TVelkorCompilerAppForm::closeEvent(QCloseEvent* event) {
     CloseWindow();
 }
 
-void TVelkorCompilerAppForm::keyPressEvent(QKeyEvent* event) {
-    // Close is the cancel button: Esc presses it.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        CloseBtn->click();
-        return;
-    }
-    QDialog::keyPressEvent(event);
-}
-
+// Close is the cancel button: Esc presses it.
 void TVelkorCompilerAppForm::reject() {
     CloseBtn->click();
 }

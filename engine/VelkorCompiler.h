@@ -50,7 +50,6 @@ class TVelkorCompilerAppForm : public QDialog, public CompilerWindow {
     void ProgressChanged() override;
 
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void reject() override;
     void showEvent(QShowEvent* event) override;
 
