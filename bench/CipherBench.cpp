@@ -107,7 +107,7 @@ void BM_FileJob(benchmark::State& bench) {
     settings.DrainFileName = folder + "velkor-job-bench-cipher";
     settings.DefaultDirectory = folder;
     velkor::bench::QuietHost host;
-    CompilerWindow window(host);
+    CompileSession window(host);
     if (!encrypt) {
         window.CompilePending = true;
         CompileJob(window, settings, JobServices{FileSystem::Native(), {}});

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "Host.h"
 
 namespace {
@@ -23,7 +23,7 @@ std::string RandomFile(std::int64_t size) {
 
 void Convert(const std::string& source, const std::string& drain, bool decode) {
     velkor::bench::QuietHost host;
-    velkor::ConvertWindow window(host);
+    velkor::ConversionSession window(host);
     window.SourceFileName = source;
     window.DrainFileName = drain;
     window.Converting = true;

@@ -8,9 +8,9 @@
 #include "BenchSupport.h"
 #include "FileSystem.h"
 #include "QtHost.h"
-#include "VelkorCompiler.h"
-#include "VelkorMask.h"
-#include "VelkorWindows.h"
+#include "CompilerDialog.h"
+#include "MainWindow.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
@@ -47,7 +47,7 @@ void BM_WindowJob(benchmark::State& bench) {
     const std::string plain = velkor::bench::RandomFile("velkor-window-bench-plain", size);
     const std::string folder = FolderPart(plain);
     AnsweringHost host;
-    VelkorWindows windows(host, FileSystem::Native(), "velkor32");
+    ApplicationWindows windows(host, FileSystem::Native(), "velkor32");
     windows.Create();
     auto& mask = windows.Mask();
     mask.DefaultDirectory = folder;

@@ -226,7 +226,7 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
     action.sa_handler = OnInterrupt;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
-    CompilerWindow window(host);
+    CompileSession window(host);
     window.CompilePending = true;
     host.jobRunning = true;
     CompileJob(window, settings, JobServices{files, {}});

@@ -9,7 +9,7 @@
 
 #include "Commands.h"
 #include "ConversionRequest.h"
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "FileSystem.h"
 #include "TerminalHost.h"
 
@@ -27,9 +27,9 @@ std::string FullPath(const std::string& name) {
 
 // The conversion window of the terminal: a percentage on standard error while
 // a long conversion runs, when that is a terminal.
-class TerminalConvertWindow : public ConvertWindow {
+class TerminalConversionSession : public ConversionSession {
   public:
-    using ConvertWindow::ConvertWindow;
+    using ConversionSession::ConversionSession;
 
   protected:
     void ProgressChanged() override {
@@ -97,7 +97,7 @@ int RunGroupsCommand(const Arguments& args) {
         return kFailure;
     }
     TerminalHost host;
-    TerminalConvertWindow window(host, fileSystem);
+    TerminalConversionSession window(host, fileSystem);
     window.OnCreate();
     if (!RequestConversion(window, source, drain)) {
         return kFailure;

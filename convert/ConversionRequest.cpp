@@ -2,7 +2,7 @@
 
 namespace velkor {
 
-bool RequestConversion(ConvertWindow& window, const std::string& source, const std::string& drain) {
+bool RequestConversion(ConversionSession& window, const std::string& source, const std::string& drain) {
     if (source == drain || window.fileSystem().SameFile(source, drain)) {
         window.host().PlaySound(Sound::Hand);
         window.host().ShowMessage(MessageKind::Error, Buttons::Ok,
@@ -12,7 +12,7 @@ bool RequestConversion(ConvertWindow& window, const std::string& source, const s
     }
     window.SourceFileName = source;
     window.DrainFileName = drain;
-    window.ModalResult = ConvertWindow::kNoResult;
+    window.ModalResult = ConversionSession::kNoResult;
     window.ConvertPending = true;
     return true;
 }

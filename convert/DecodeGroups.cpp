@@ -5,7 +5,7 @@
 
 #include "BufferedReader.h"
 #include "BufferedWriter.h"
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "GroupText.h"
 #include "MessagePump.h"
 
@@ -48,14 +48,14 @@ constexpr std::array<CharClass, 256> kClasses = MakeClasses();
 enum class Phase { Search, StartRun, Decode, EndLine, CountLine, Done };
 
 struct DecodeState {
-    explicit DecodeState(ConvertWindow& w)
+    explicit DecodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
           reader(fileSystem, source, errorSum),
           writer(fileSystem, drain, errorSum),
           pump(w.host()) {}
 
-    ConvertWindow& window;
+    ConversionSession& window;
     FileSystem& fileSystem;
     Phase phase = Phase::Search;
     bool startFound = false;
@@ -278,7 +278,7 @@ void Report(DecodeState& s) {
 
 }  // namespace
 
-void ConvertWindow::DecodeGroups() {
+void ConversionSession::DecodeGroups() {
     DecodeState s(*this);
     OpenFiles(s);
     ScanText(s);

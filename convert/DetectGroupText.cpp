@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <span>
 
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "GroupText.h"
 
 namespace velkor {
@@ -42,7 +42,7 @@ bool LooksLikeGroupText(const ByteCounts& counts) {
 
 }  // namespace
 
-bool ConvertWindow::DetectGroupText() {
+bool ConversionSession::DetectGroupText() {
     ProgressBar.position = 0;
     ProgressChanged();
     std::int64_t errorSum = 0;

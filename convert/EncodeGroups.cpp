@@ -4,7 +4,7 @@
 
 #include "BufferedReader.h"
 #include "BufferedWriter.h"
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "GroupText.h"
 #include "MessagePump.h"
 
@@ -27,14 +27,14 @@ struct LinePosition {
 };
 
 struct EncodeState {
-    explicit EncodeState(ConvertWindow& w)
+    explicit EncodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
           reader(fileSystem, source, errorSum),
           writer(fileSystem, drain, errorSum),
           pump(w.host()) {}
 
-    ConvertWindow& window;
+    ConversionSession& window;
     FileSystem& fileSystem;
     LinePosition at;
     std::int64_t errorSum = 0;
@@ -142,7 +142,7 @@ void Report(EncodeState& s) {
 
 }  // namespace
 
-void ConvertWindow::EncodeGroups() {
+void ConversionSession::EncodeGroups() {
     EncodeState s(*this);
     OpenFiles(s);
     if (s.drain.IsOpen()) {

@@ -281,7 +281,7 @@ void ReportFileError(CompileJobContext& job, const std::string& name, const std:
     job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File:\r" + name + "\r" + error);
 }
 
-void CompileJob(CompilerWindow& window, const CompileSettings& settings, JobServices services) {
+void CompileJob(CompileSession& window, const CompileSettings& settings, JobServices services) {
     if (!window.CompilePending) {
         return;
     }

@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "CompileSettings.h"
-#include "CompilerWindow.h"
+#include "CompileSession.h"
 #include "FileSystem.h"
 
 namespace velkor {
@@ -23,6 +23,6 @@ struct JobServices {
 // Runs one whole compile job while the window's CompilePending is set: opens
 // the files, makes one pass per key, reports the outcome through the window's
 // host. The window's flags tell the rest of the program how it ended.
-void CompileJob(CompilerWindow& window, const CompileSettings& settings, JobServices services);
+void CompileJob(CompileSession& window, const CompileSettings& settings, JobServices services);
 
 }  // namespace velkor

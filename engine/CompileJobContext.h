@@ -11,7 +11,7 @@ namespace velkor {
 
 // What the routines of one job share: the window, the services and the job state.
 struct CompileJobContext {
-    CompileJobContext(CompilerWindow& compilerWindow, const CompileSettings& jobSettings,
+    CompileJobContext(CompileSession& compilerWindow, const CompileSettings& jobSettings,
                       JobServices jobServices)
         : window(compilerWindow),
           host(compilerWindow.host()),
@@ -20,7 +20,7 @@ struct CompileJobContext {
           random(std::move(jobServices.random)),
           messageInterval(jobServices.messageInterval) {}
 
-    CompilerWindow& window;
+    CompileSession& window;
     Host& host;
     FileSystem& files;
     const CompileSettings& settings;

@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
 # The program wants its own file in the current directory.
-cd build/app
+cd build/gui
 exec ./velkor32

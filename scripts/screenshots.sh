@@ -22,7 +22,7 @@ unset QT_QPA_PLATFORM
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 # The program wants its own file in the current directory.
-(cd "${SCREENSHOT_BUILD:-build}/app" && exec ./velkor32) &
+(cd "${SCREENSHOT_BUILD:-build}/gui" && exec ./velkor32) &
 app=$!
 
 windows() { xdotool search --onlyvisible --name '^Velkor32$' 2>/dev/null || true; }

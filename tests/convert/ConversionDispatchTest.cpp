@@ -38,7 +38,7 @@ TEST_F(ConversionDispatch, EmptySourceIsRefused) {
     EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"File:\rempty\ris empty!"});
     EXPECT_EQ(host.Sounds(), std::vector<Sound>{Sound::Hand});
     EXPECT_EQ(dir.Read("drain"), "");
-    EXPECT_EQ(window.ModalResult, ConvertWindow::kModalOk);
+    EXPECT_EQ(window.ModalResult, ConversionSession::kModalOk);
 }
 
 TEST_F(ConversionDispatch, UnusableFilesAreReadWriteErrors) {
@@ -103,7 +103,7 @@ TEST_F(ConversionDispatch, ProgressBarStopsAtItsMaximum) {
     EXPECT_EQ(window.ProgressBar.position, 10000);
     ASSERT_EQ(Convert("txt", "back"), ConversionOutcome::Succeeded);
     EXPECT_EQ(window.ProgressBar.position, window.ProgressBar.maximum);
-    EXPECT_EQ(window.ModalResult, ConvertWindow::kModalOk);
+    EXPECT_EQ(window.ModalResult, ConversionSession::kModalOk);
     EXPECT_EQ(host.MessageTexts().size(), 2U);
 }
 

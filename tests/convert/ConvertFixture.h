@@ -8,7 +8,7 @@
 #include <string>
 
 #include "ConversionRequest.h"
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 #include "FaultyFileSystem.h"
 #include "ScriptedHost.h"
 #include "TempDir.h"
@@ -64,7 +64,7 @@ class ConvertTest : public ::testing::Test {
     TempDir dir;
     ScriptedHost host;
     FaultyFileSystem files;
-    ConvertWindow window{host, files};
+    ConversionSession window{host, files};
 };
 
 }  // namespace velkor::testing

@@ -122,8 +122,8 @@ TEST_F(GroupDecoding, AbortKeepsWhatWasDecoded) {
     for (const std::string& text :
          {"/////\r\n" + lines + "/////\r\n", "/////" + std::string(2000000, 'C') + "/"}) {
         host.events.clear();
-        window.ModalResult = ConvertWindow::kNoResult;
-        host.onProcess = [this] { window.ModalResult = ConvertWindow::kModalCancel; };
+        window.ModalResult = ConversionSession::kNoResult;
+        host.onProcess = [this] { window.ModalResult = ConversionSession::kModalCancel; };
         dir.Write("in", text);
         ASSERT_EQ(Convert("in", "out"), ConversionOutcome::Aborted);
         const std::string bytes = dir.Read("out");

@@ -94,7 +94,7 @@ TEST_F(GroupEncoding, AbortLeavesPartialDrainAndReportsOnClose) {
     const std::string firstBlock = Encode(source.substr(0, 1024));
     host.events.clear();
     dir.Write("in", source);
-    host.onProcess = [this] { window.ModalResult = ConvertWindow::kModalAbort; };
+    host.onProcess = [this] { window.ModalResult = ConversionSession::kModalAbort; };
     ASSERT_EQ(Convert("in", "out"), ConversionOutcome::Aborted);
     const std::string partial = dir.Read("out");
     EXPECT_EQ(firstBlock.compare(0, partial.size(), partial), 0);

@@ -22,9 +22,9 @@ using Bytes = std::vector<std::uint8_t>;
 const std::string kVectors = std::string(VELKOR_TEST_DATA_DIR) + "/vectors";
 
 // The compiler window without a screen: records how often it was closed.
-class RecordingWindow : public CompilerWindow {
+class RecordingWindow : public CompileSession {
   public:
-    using CompilerWindow::CompilerWindow;
+    using CompileSession::CompileSession;
     bool CloseRequested() const override { return closeRequested; }
     int closed = 0;
     bool closeRequested = false;

@@ -5,9 +5,9 @@
 
 #include "GuiFixture.h"
 #include "HintHook.h"
-#include "VelkorAbout.h"
+#include "AboutDialog.h"
 
-using velkor::TVelkorAboutBox;
+using velkor::AboutDialog;
 using velkor::testing::WhenShown;
 using velkor::testing::Windows;
 
@@ -16,7 +16,7 @@ class AboutTest : public QObject {
 
   private:
     // Shows the About box through the main window; action runs while it is up.
-    static bool ClosesBy(Windows& w, std::function<void(TVelkorAboutBox&)> action) {
+    static bool ClosesBy(Windows& w, std::function<void(AboutDialog&)> action) {
         auto& about = w.windows->About();
         bool wasShown = false;
         WhenShown(about, [&] {
@@ -49,7 +49,7 @@ class AboutTest : public QObject {
         QCOMPARE(a.ProductName->y(), 72);
         QCOMPARE(a.Version->text(), QStringLiteral("Version: 2.0.1.2"));
         QCOMPARE(a.Version->y(), 96);
-        QCOMPARE(a.Copyright->text(), TVelkorAboutBox::CopyrightLine());
+        QCOMPARE(a.Copyright->text(), AboutDialog::CopyrightLine());
         QCOMPARE(a.Copyright->y(), 128);
         QVERIFY(a.Comments->text().isEmpty());
         QVERIFY(a.Comments->wordWrap());
@@ -63,7 +63,7 @@ class AboutTest : public QObject {
     void okButtonHasTheFocusAndCloses() {
         Windows w;
         bool focused = false;
-        QVERIFY(ClosesBy(w, [&focused](TVelkorAboutBox& a) {
+        QVERIFY(ClosesBy(w, [&focused](AboutDialog& a) {
             focused = a.focusWidget() == a.OKButton;
             QTest::mouseClick(a.OKButton, Qt::LeftButton);
         }));
@@ -73,19 +73,19 @@ class AboutTest : public QObject {
 
     void enterCloses() {
         Windows w;
-        QVERIFY(ClosesBy(w, [](TVelkorAboutBox& a) { QTest::keyClick(&a, Qt::Key_Return); }));
+        QVERIFY(ClosesBy(w, [](AboutDialog& a) { QTest::keyClick(&a, Qt::Key_Return); }));
         QCOMPARE(w.windows->About().result(), int(QDialog::Accepted));
     }
 
     void escapeCloses() {
         Windows w;
-        QVERIFY(ClosesBy(w, [](TVelkorAboutBox& a) { QTest::keyClick(&a, Qt::Key_Escape); }));
+        QVERIFY(ClosesBy(w, [](AboutDialog& a) { QTest::keyClick(&a, Qt::Key_Escape); }));
         QCOMPARE(w.windows->About().result(), int(QDialog::Accepted));
     }
 
     void closeBoxCloses() {
         Windows w;
-        QVERIFY(ClosesBy(w, [](TVelkorAboutBox& a) { a.close(); }));
+        QVERIFY(ClosesBy(w, [](AboutDialog& a) { a.close(); }));
         QVERIFY(w.host.events.empty());
     }
 };

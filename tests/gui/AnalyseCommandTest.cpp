@@ -18,7 +18,7 @@ using velkor::Answer;
 using velkor::Buttons;
 using velkor::MessageKind;
 using velkor::Sound;
-using velkor::TVelkorMaskAppForm;
+using velkor::MainWindow;
 using velkor::testing::HostEvent;
 using velkor::testing::ScriptedHost;
 using velkor::testing::TempDir;
@@ -81,7 +81,7 @@ struct QtHostWindows {
 
     RecordingQtHost host;
     velkor::FileSystem files;
-    velkor::VelkorWindows windows;
+    velkor::ApplicationWindows windows;
 };
 
 // What the open dialog was asked, answered with a fixed path (or cancelled).
@@ -91,7 +91,7 @@ struct DialogLog {
     int otherDialogs = 0;
 };
 
-std::shared_ptr<DialogLog> AnswerDialog(TVelkorMaskAppForm& m, const std::optional<QString>& path) {
+std::shared_ptr<DialogLog> AnswerDialog(MainWindow& m, const std::optional<QString>& path) {
     auto log = std::make_shared<DialogLog>();
     m.RunFileDialog = [&m, path, log](QFileDialog& dialog) {
         ++log->shown;
@@ -105,7 +105,7 @@ std::shared_ptr<DialogLog> AnswerDialog(TVelkorMaskAppForm& m, const std::option
     return log;
 }
 
-bool CommandEnabled(const TVelkorMaskAppForm& m) {
+bool CommandEnabled(const MainWindow& m) {
     return m.SumCombBtn->isEnabled() && m.AnalyseSearchItem->isEnabled();
 }
 

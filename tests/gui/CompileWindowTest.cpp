@@ -9,7 +9,7 @@
 #include "CopyAnimation.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "VelkorCompiler.h"
+#include "CompilerDialog.h"
 #include "Widgets.h"
 
 using velkor::Answer;
@@ -47,7 +47,7 @@ struct Request {
         w.mask().DecryptRadioButton->click();
         w.mask().StartCompiler();
     }
-    velkor::TVelkorCompilerAppForm& compiler() { return w.windows->Compiler(); }
+    velkor::CompilerDialog& compiler() { return w.windows->Compiler(); }
 
     TempDir dir;
     Windows w;

@@ -18,14 +18,14 @@
 #include "CopyAnimation.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "VelkorConvert.h"
+#include "ConversionDialog.h"
 
 using velkor::Answer;
 using velkor::Buttons;
-using velkor::ConvertWindow;
+using velkor::ConversionSession;
 using velkor::MessageKind;
 using velkor::Sound;
-using velkor::TVelkorConvertAppForm;
+using velkor::ConversionDialog;
 using velkor::testing::HostEvent;
 using velkor::testing::TempDir;
 using velkor::testing::WhenShown;
@@ -60,8 +60,8 @@ struct Session {
         };
     }
 
-    TVelkorConvertAppForm& window() { return w.windows->Convert(); }
-    ConvertWindow& model() { return w.windows->Convert(); }
+    ConversionDialog& window() { return w.windows->Convert(); }
+    ConversionSession& model() { return w.windows->Convert(); }
 
     // Names to pick in the open and save dialogs; nothing means cancel.
     void Pick(const std::optional<std::string>& source, const std::optional<std::string>& drain) {
@@ -123,7 +123,7 @@ class ConvertWindowTest : public QObject {
         const std::string text = s.dir.Read("data.txt");
         QVERIFY(text.starts_with("/////\r\n"));
         QVERIFY(text.find("\r\n/////\r\nGroups: ") != std::string::npos);
-        QCOMPARE(s.window().result(), ConvertWindow::kModalOk);
+        QCOMPARE(s.window().result(), ConversionSession::kModalOk);
         QVERIFY(!s.window().isVisible());
         QCOMPARE(s.model().ProgressBar.maximum, static_cast<std::int64_t>(original.size()));
         QCOMPARE(s.window().ProgressBar->value(), s.window().ProgressBar->maximum());
@@ -136,7 +136,7 @@ class ConvertWindowTest : public QObject {
         s.Pick(s.dir.Path("data.txt"), s.dir.Path("back.bin"));
         QTest::keyClick(&s.w.mask(), Qt::Key_G, Qt::AltModifier);
         QVERIFY(s.dir.Read("back.bin") == original);
-        QCOMPARE(s.window().result(), ConvertWindow::kModalOk);
+        QCOMPARE(s.window().result(), ConversionSession::kModalOk);
 
         const std::vector<std::string> expected = {
             s.dir.Path("data.bin") + "\rgroups formed in file\r" + s.dir.Path("data.txt") +
@@ -185,17 +185,17 @@ class ConvertWindowTest : public QObject {
         struct Stopper {
             const char* name;
             int modalResult;
-            std::function<void(TVelkorConvertAppForm&)> stop;
+            std::function<void(ConversionDialog&)> stop;
         };
         const std::vector<Stopper> stoppers = {
-            {"Abort button", ConvertWindow::kModalAbort,
-             [](TVelkorConvertAppForm& window) {
+            {"Abort button", ConversionSession::kModalAbort,
+             [](ConversionDialog& window) {
                  QTest::mouseClick(window.AbortBitBtn, Qt::LeftButton);
              }},
-            {"Enter on the default button", ConvertWindow::kModalAbort,
-             [](TVelkorConvertAppForm& window) { QTest::keyClick(&window, Qt::Key_Return); }},
-            {"close box", ConvertWindow::kModalCancel,
-             [](TVelkorConvertAppForm& window) { window.close(); }},
+            {"Enter on the default button", ConversionSession::kModalAbort,
+             [](ConversionDialog& window) { QTest::keyClick(&window, Qt::Key_Return); }},
+            {"close box", ConversionSession::kModalCancel,
+             [](ConversionDialog& window) { window.close(); }},
         };
         const std::string original = RandomBytes(8 << 20, 9);
         for (const Stopper& stopper : stoppers) {
@@ -276,7 +276,7 @@ class ConvertWindowTest : public QObject {
         const std::vector<std::string> expected = {"File:\rempty\ris empty!",
                                                    "File:\rempty\rread / write error!"};
         QCOMPARE(s.w.host.MessageTexts(), expected);
-        QCOMPARE(s.window().result(), ConvertWindow::kModalOk);
+        QCOMPARE(s.window().result(), ConversionSession::kModalOk);
         QCOMPARE(s.dir.Read("out"), std::string());
     }
 
@@ -285,14 +285,14 @@ class ConvertWindowTest : public QObject {
         Windows w;
         TempDir dir;
         dir.Write("in", "data");
-        TVelkorConvertAppForm& window = w.windows->Convert();
+        ConversionDialog& window = w.windows->Convert();
         QVERIFY(velkor::RequestConversion(window, dir.Path("in"), dir.Path("out")));
         bool pendingWhileShown = false;
         WhenShown(window, [&] {
             pendingWhileShown = window.ConvertPending && window.FileConvertAnimation->Playing();
             window.AbortBitBtn->click();
         });
-        QCOMPARE(window.exec(), ConvertWindow::kModalAbort);
+        QCOMPARE(window.exec(), ConversionSession::kModalAbort);
         QVERIFY(pendingWhileShown);
         QVERIFY(!window.ConvertPending);
         QVERIFY(!window.FileConvertAnimation->Playing());
@@ -303,8 +303,8 @@ class ConvertWindowTest : public QObject {
 
     void progressBeyondIntRangeKeepsItsProportion() {
         Windows w;
-        TVelkorConvertAppForm& window = w.windows->Convert();
-        ConvertWindow& model = window;
+        ConversionDialog& window = w.windows->Convert();
+        ConversionSession& model = window;
         model.ProgressBar.maximum = std::int64_t{3} << 40;
         model.ProgressBar.position = std::int64_t{1} << 40;
         model.AdvanceProgress(std::int64_t{1} << 40);

@@ -12,8 +12,8 @@
 
 #include "FileSystem.h"
 #include "ScriptedHost.h"
-#include "VelkorMask.h"
-#include "VelkorWindows.h"
+#include "MainWindow.h"
+#include "ApplicationWindows.h"
 
 namespace velkor::testing {
 
@@ -22,18 +22,18 @@ namespace velkor::testing {
 // the main window starts no check.
 struct Windows {
     explicit Windows(std::string programFileName = "velkor32", bool checkDirectory = false)
-        : windows(std::make_unique<VelkorWindows>(host, files, std::move(programFileName))) {
+        : windows(std::make_unique<ApplicationWindows>(host, files, std::move(programFileName))) {
         windows->Create();
         if (!checkDirectory) {
             windows->Mask().DefaultDirectory = files.CurrentDirectory() + "/";
         }
     }
 
-    TVelkorMaskAppForm& mask() { return windows->Mask(); }
+    MainWindow& mask() { return windows->Mask(); }
 
     ScriptedHost host;
     FileSystem files;
-    std::unique_ptr<VelkorWindows> windows;
+    std::unique_ptr<ApplicationWindows> windows;
 };
 
 // Runs action from inside the modal loop of window, once it is shown.

@@ -17,10 +17,10 @@
 #include "GuiFixture.h"
 #include "HintHook.h"
 #include "TempDir.h"
-#include "VelkorAbout.h"
-#include "VelkorCompiler.h"
-#include "VelkorConvert.h"
-#include "VelkorVerify.h"
+#include "AboutDialog.h"
+#include "CompilerDialog.h"
+#include "ConversionDialog.h"
+#include "KeyVerificationDialog.h"
 #include "Widgets.h"
 
 using velkor::HintHook;
@@ -56,8 +56,8 @@ class MainWindowTest : public QObject {
     void windowsAreCreatedInOrder() {
         Windows w;
         const std::vector<std::string> expected = {
-            "TVelkorMaskAppForm", "TVelkorAboutBox", "TVelkorCompilerAppForm",
-            "TVelkorVerifyKeyAppForm", "TVelkorConvertAppForm"};
+            "MainWindow", "AboutDialog", "CompilerDialog",
+            "KeyVerificationDialog", "ConversionDialog"};
         QCOMPARE(w.windows->creationLog, expected);
         QVERIFY(!w.mask().isVisible());
         QVERIFY(!w.windows->About().isVisible());
@@ -91,7 +91,7 @@ class MainWindowTest : public QObject {
         QVERIFY(m.CompileItem->isEnabled());
         QVERIFY(m.GroupBtn->isEnabled());
         QVERIFY(m.SumCombBtn->isEnabled());
-        QCOMPARE(m.StatusText(), velkor::TVelkorMaskAppForm::Banner());
+        QCOMPARE(m.StatusText(), velkor::MainWindow::Banner());
         QVERIFY(!m.StatusText().isEmpty());
         const auto settings = m.JobSettings();
         QCOMPARE(settings.KeyExtension, 0);
@@ -597,7 +597,7 @@ class MainWindowTest : public QObject {
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         QTest::qWait(20);
-        QCOMPARE(m.StatusText(), velkor::TVelkorMaskAppForm::Banner());
+        QCOMPARE(m.StatusText(), velkor::MainWindow::Banner());
         MovePointer(m.CompileBtn);
         QCOMPARE(m.StatusText(), QStringLiteral("Start the velkor compiler..."));
         MovePointer(m.KeyInfo);
@@ -615,7 +615,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(m.StatusText(), QString());
         MovePointer(m.StatusBar);
         QCOMPARE(m.StatusText(), QString());
-        QVERIFY(m.StatusText() != velkor::TVelkorMaskAppForm::Banner());
+        QVERIFY(m.StatusText() != velkor::MainWindow::Banner());
     }
 
     void statusBarShowsMenuHints() {

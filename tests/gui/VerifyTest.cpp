@@ -6,11 +6,11 @@
 
 #include "GuiFixture.h"
 #include "HintHook.h"
-#include "VelkorVerify.h"
+#include "KeyVerificationDialog.h"
 #include "Widgets.h"
 
 using velkor::Sound;
-using velkor::TVelkorVerifyKeyAppForm;
+using velkor::KeyVerificationDialog;
 using velkor::testing::WhenShown;
 using velkor::testing::Windows;
 using Type = velkor::testing::HostEvent::Type;
@@ -21,7 +21,7 @@ const std::string kNul(1, '\0');
 
 // Types key and extension into the verification window once it is up, then
 // presses its Verify button.
-void ReEnter(TVelkorVerifyKeyAppForm& verify, const QString& key, const QString& extension) {
+void ReEnter(KeyVerificationDialog& verify, const QString& key, const QString& extension) {
     WhenShown(verify, [&verify, key, extension] {
         QTest::keyClicks(verify.KeyInput, key);
         QTest::keyClicks(verify.KeyExtensionInput, extension);

@@ -1,8 +1,8 @@
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 
 namespace velkor {
 
-void ConvertWindow::Start() {
+void ConversionSession::Start() {
     ConvertPending = false;
     Converting = true;
     Outcome = ConversionOutcome::None;
@@ -24,7 +24,7 @@ void ConvertWindow::Start() {
     ModalResult = kModalOk;
 }
 
-void ConvertWindow::OnCloseQuery(bool& canClose) {
+void ConversionSession::OnCloseQuery(bool& canClose) {
     AnimationRunning(false);
     if (ModalResult != kModalOk && Visible()) {
         host_.PlaySound(Sound::Hand);
@@ -34,7 +34,7 @@ void ConvertWindow::OnCloseQuery(bool& canClose) {
     canClose = true;
 }
 
-void ConvertWindow::RunWithoutScreen() {
+void ConversionSession::RunWithoutScreen() {
     OnShow();
     if (ConvertPending) {
         Start();
@@ -43,7 +43,7 @@ void ConvertWindow::RunWithoutScreen() {
     OnCloseQuery(canClose);
 }
 
-void ConvertWindow::AdvanceProgress(std::int64_t count) {
+void ConversionSession::AdvanceProgress(std::int64_t count) {
     ProgressBar.step = count;
     if (ProgressBar.position > ProgressBar.maximum - count) {
         ProgressBar.position = ProgressBar.maximum;
@@ -53,7 +53,7 @@ void ConvertWindow::AdvanceProgress(std::int64_t count) {
     ProgressChanged();
 }
 
-void ConvertWindow::ReportSuccess(const std::string& verb) {
+void ConversionSession::ReportSuccess(const std::string& verb) {
     Outcome = ConversionOutcome::Succeeded;
     host_.PlaySound(Sound::Question);
     const Answer answer = host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
@@ -64,7 +64,7 @@ void ConvertWindow::ReportSuccess(const std::string& verb) {
     }
 }
 
-void ConvertWindow::ReportFileError(const std::string& error) {
+void ConversionSession::ReportFileError(const std::string& error) {
     host_.PlaySound(Sound::Hand);
     host_.ShowMessage(MessageKind::Error, Buttons::Ok,
                       "File:\r" + FileNamePart(SourceFileName) + "\r" + error);

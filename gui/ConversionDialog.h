@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "ConvertWindow.h"
+#include "ConversionSession.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,21 +12,21 @@ class QWidget;
 namespace velkor {
 
 class CopyAnimation;
-class VelkorWindows;
+class ApplicationWindows;
 
 // The progress window of a group conversion. The conversion runs from the
 // idle handler while the window is shown modally; Abort and the close box only
 // set the modal result, which the running conversion sees at its next block.
 // The window's exec() returns the modal result.
-class TVelkorConvertAppForm : public QDialog, public ConvertWindow {
+class ConversionDialog : public QDialog, public ConversionSession {
     Q_OBJECT
 
   public:
     static constexpr int kClientWidth = 295;
     static constexpr int kClientHeight = 204;
 
-    explicit TVelkorConvertAppForm(VelkorWindows& app);
-    ~TVelkorConvertAppForm() override;
+    explicit ConversionDialog(ApplicationWindows& app);
+    ~ConversionDialog() override;
 
     void FormCreate();
     // Runs the requested conversion, then closes the window.
@@ -34,7 +34,7 @@ class TVelkorConvertAppForm : public QDialog, public ConvertWindow {
 
     CopyAnimation* FileConvertAnimation = nullptr;
     QLabel* Title = nullptr;
-    // Shows ConvertWindow::ProgressBar, whose name it shares as the same control.
+    // Shows ConversionSession::ProgressBar, whose name it shares as the same control.
     // cppcheck-suppress duplInheritedMember
     QProgressBar* ProgressBar = nullptr;
     QPushButton* AbortBitBtn = nullptr;
@@ -57,7 +57,7 @@ class TVelkorConvertAppForm : public QDialog, public ConvertWindow {
     // What the modal loop does once the modal result is set.
     void CloseWindow();
 
-    VelkorWindows& app_;
+    ApplicationWindows& app_;
 };
 
 }  // namespace velkor

@@ -24,7 +24,7 @@ namespace velkor {
 class BevelPanel;
 class ClickImage;
 class EntryEdit;
-class VelkorWindows;
+class ApplicationWindows;
 
 // The save dialog: besides its own overwrite question it asks before creating
 // a new file and refuses files that are write-protected.
@@ -32,7 +32,7 @@ class SaveFileDialog;
 
 // The main window: key, key extension, key, source and drain files, the
 // direction, fast mode, the menu and the status bar with the current hint.
-class TVelkorMaskAppForm : public QMainWindow, public CompileRequestForm {
+class MainWindow : public QMainWindow, public CompileRequestForm {
     Q_OBJECT
 
   public:
@@ -41,8 +41,8 @@ class TVelkorMaskAppForm : public QMainWindow, public CompileRequestForm {
     static constexpr int kKeyCapacity = 128;
     static constexpr int kMinimumKeyLength = 6;
 
-    explicit TVelkorMaskAppForm(VelkorWindows& app);
-    ~TVelkorMaskAppForm() override;
+    explicit MainWindow(ApplicationWindows& app);
+    ~MainWindow() override;
 
     // State fields; they follow the entry fields (see the change handlers).
     bool DrainConfirmed = false;
@@ -166,7 +166,7 @@ class TVelkorMaskAppForm : public QMainWindow, public CompileRequestForm {
     void OpenFieldFile(const EntryEdit& field);
     EntryEdit& FieldEdit(RequestField field) const;
 
-    VelkorWindows& app_;
+    ApplicationWindows& app_;
     bool shownOnce_ = false;
 };
 

@@ -13,7 +13,7 @@ enum class Buttons { Ok, YesNo };
 // Closed: the box was dismissed without pressing a button (close box, Esc).
 enum class Answer { Ok, Yes, No, Closed };
 
-// The message-beep types of the original platform, plus its plain beep.
+// Sound kinds with their classic message-beep numbers, plus a plain beep.
 enum class Sound {
     Default = 0,
     Hand = 16,
@@ -29,7 +29,7 @@ class Host {
   public:
     virtual ~Host() = default;
 
-    // Texts use "\r" as line break, as the stored messages do.
+    // Texts use "\r" as line break; each front end shows it as one.
     virtual Answer ShowMessage(MessageKind kind, Buttons buttons, const std::string& text,
                                const std::string& caption = {}) = 0;
     virtual void PlaySound(Sound sound) = 0;

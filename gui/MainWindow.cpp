@@ -1,4 +1,4 @@
-#include "VelkorMask.h"
+#include "MainWindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -16,23 +16,23 @@
 
 #include "ConversionRequest.h"
 #include "FileDialogs.h"
-#include "FmxUtils.h"
+#include "ShellOpen.h"
 #include "Glyphs.h"
 #include "HintHook.h"
 #include "QtHost.h"
 #include "SymbolAnalysis.h"
-#include "VelkorAbout.h"
-#include "VelkorCompiler.h"
-#include "VelkorConvert.h"
-#include "VelkorVerify.h"
-#include "VelkorWindows.h"
+#include "AboutDialog.h"
+#include "CompilerDialog.h"
+#include "ConversionDialog.h"
+#include "KeyVerificationDialog.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
 
 std::string KeyFieldBytes(const QString& text) {
     // The field refuses characters without a Windows-1252 byte.
-    return Cp1252Bytes(text.left(TVelkorMaskAppForm::kKeyCapacity)).value_or(std::string());
+    return Cp1252Bytes(text.left(MainWindow::kKeyCapacity)).value_or(std::string());
 }
 
 std::string KeyExtensionBytes(const QString& text) {
@@ -90,7 +90,7 @@ QAction* MenuItem(QMenu* menu, const char* caption, const QKeySequence& shortcut
 
 }  // namespace
 
-TVelkorMaskAppForm::TVelkorMaskAppForm(VelkorWindows& app)
+MainWindow::MainWindow(ApplicationWindows& app)
     : QMainWindow(nullptr), RequestChecks(app.host, app.files), app_(app) {
     setObjectName(QStringLiteral("VelkorMaskAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
@@ -134,9 +134,9 @@ TVelkorMaskAppForm::TVelkorMaskAppForm(VelkorWindows& app)
     FormCreate();
 }
 
-TVelkorMaskAppForm::~TVelkorMaskAppForm() = default;
+MainWindow::~MainWindow() = default;
 
-void TVelkorMaskAppForm::BuildControls(QWidget* client) {
+void MainWindow::BuildControls(QWidget* client) {
     setFont(fonts::Dialog());
 
     EncryptDecryptGroupBox =
@@ -230,7 +230,7 @@ void TVelkorMaskAppForm::BuildControls(QWidget* client) {
     SetDirectionFocusPolicy();
 }
 
-void TVelkorMaskAppForm::BuildMenu() {
+void MainWindow::BuildMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&Main"));
     HintHook::SetHint(FileMenu->menuAction(), Hint("Velkor32's main menu..."));
     // The menu starts with a separator; keep it visible.
@@ -266,7 +266,7 @@ void TVelkorMaskAppForm::BuildMenu() {
     AboutItem = MenuItem(Info, "&About", QKeySequence(Qt::ALT | Qt::Key_F1), "Who is who...");
 }
 
-void TVelkorMaskAppForm::BindHandlers() {
+void MainWindow::BindHandlers() {
     connect(EncryptRadioButton, &QRadioButton::clicked, this, [this] { EnCryptHandler(); });
     connect(DecryptRadioButton, &QRadioButton::clicked, this, [this] { DeCryptHandler(); });
     connect(EncryptRadioButton, &QRadioButton::toggled, this,
@@ -309,7 +309,7 @@ void TVelkorMaskAppForm::BindHandlers() {
     connect(AboutItem, &QAction::triggered, this, [this] { About(); });
 }
 
-void TVelkorMaskAppForm::FormCreate() {
+void MainWindow::FormCreate() {
     app_.hintHook = std::make_unique<HintHook>();
     connect(app_.hintHook.get(), &HintHook::hintChanged, this,
             [this](const QString& hint) { HintHandler(hint); });
@@ -323,26 +323,26 @@ void TVelkorMaskAppForm::FormCreate() {
     DrainConfirmed = false;
     KeyConfirmItem->setEnabled(false);
     VerifyBtn->setEnabled(false);
-    app_.creationLog.emplace_back("TVelkorMaskAppForm");
+    app_.creationLog.emplace_back("MainWindow");
 }
 
-QString TVelkorMaskAppForm::Banner() {
+QString MainWindow::Banner() {
     return QStringLiteral("Velkor32 Version 2.0.1.2  -  Copyright \u00A9 Velkor32 team");
 }
 
-QString TVelkorMaskAppForm::StatusText() const {
+QString MainWindow::StatusText() const {
     return StatusPanel->text();
 }
 
-void TVelkorMaskAppForm::HintHandler(const QString& hint) {
+void MainWindow::HintHandler(const QString& hint) {
     StatusPanel->setText(hint);
 }
 
-bool TVelkorMaskAppForm::Swift() const {
+bool MainWindow::Swift() const {
     return SwiftItem->isChecked();
 }
 
-CompileSettings TVelkorMaskAppForm::JobSettings() const {
+CompileSettings MainWindow::JobSettings() const {
     CompileSettings settings;
     settings.Key = Key;
     settings.KeyExtension = static_cast<std::uint8_t>(KeyExtension.empty() ? 0 : KeyExtension[0]);
@@ -355,7 +355,7 @@ CompileSettings TVelkorMaskAppForm::JobSettings() const {
     return settings;
 }
 
-void TVelkorMaskAppForm::Authenticate() {
+void MainWindow::Authenticate() {
     const std::string& program = app_.programFileName;
     if (app_.files.FileExists(program)) {
         DefaultDirectory = app_.files.CurrentDirectory() + "/";
@@ -369,7 +369,7 @@ void TVelkorMaskAppForm::Authenticate() {
     ApplicationExit();
 }
 
-void TVelkorMaskAppForm::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     // The program ends with its main window; a count still running inside a
     // handler stops instead of finishing behind a window that is gone.
     if (auto* qtHost = dynamic_cast<QtHost*>(&app_.host)) {
@@ -378,15 +378,15 @@ void TVelkorMaskAppForm::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TVelkorMaskAppForm::ApplicationExit() {
+void MainWindow::ApplicationExit() {
     close();
 }
 
-void TVelkorMaskAppForm::About() {
+void MainWindow::About() {
     app_.About().exec();
 }
 
-void TVelkorMaskAppForm::SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving) {
+void MainWindow::SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving) {
     const std::optional<QString> chosen = RunFileDialog(dialog);
     if (chosen) {
         field.setText(*chosen);
@@ -400,33 +400,33 @@ void TVelkorMaskAppForm::SearchInto(QFileDialog& dialog, EntryEdit& field, bool 
     field.setFocus();
 }
 
-void TVelkorMaskAppForm::KeyFileSearch() {
+void MainWindow::KeyFileSearch() {
     SearchInto(*InputDialog, *KeyFileNameInput, false);
 }
 
-void TVelkorMaskAppForm::InputFileSearch() {
+void MainWindow::InputFileSearch() {
     SearchInto(*InputDialog, *SourceFileNameInput, false);
 }
 
-void TVelkorMaskAppForm::OutputFileSearch() {
+void MainWindow::OutputFileSearch() {
     SearchInto(*OutputDialog, *DrainFileNameInput, true);
 }
 
-void TVelkorMaskAppForm::KeyHandler() {
+void MainWindow::KeyHandler() {
     Key = KeyFieldBytes(KeyInput->text());
     const bool verifiable = Key.size() >= static_cast<std::size_t>(kMinimumKeyLength);
     VerifyBtn->setEnabled(verifiable);
     KeyConfirmItem->setEnabled(verifiable);
 }
 
-void TVelkorMaskAppForm::StartCompiler() {
+void MainWindow::StartCompiler() {
     CompileItem->setEnabled(false);
     CompileBtn->setEnabled(false);
     CompileRequested = RequestChecks.CheckCompileRequest(*this);
     if (CompileRequested) {
         DrainConfirmed = false;
         CompileRequested = false;
-        TVelkorCompilerAppForm& compiler = app_.Compiler();
+        CompilerDialog& compiler = app_.Compiler();
         compiler.CompilePending = true;
         compiler.exec();
     }
@@ -434,7 +434,7 @@ void TVelkorMaskAppForm::StartCompiler() {
     CompileBtn->setEnabled(true);
 }
 
-EntryEdit& TVelkorMaskAppForm::FieldEdit(RequestField field) const {
+EntryEdit& MainWindow::FieldEdit(RequestField field) const {
     switch (field) {
         case RequestField::Key:
             return *KeyInput;
@@ -448,7 +448,7 @@ EntryEdit& TVelkorMaskAppForm::FieldEdit(RequestField field) const {
     return *DrainFileNameInput;
 }
 
-void TVelkorMaskAppForm::ClearField(RequestField field) {
+void MainWindow::ClearField(RequestField field) {
     // The state field first: an edit that is empty already runs no change handler.
     switch (field) {
         case RequestField::Key:
@@ -468,38 +468,38 @@ void TVelkorMaskAppForm::ClearField(RequestField field) {
     FocusField(field);
 }
 
-void TVelkorMaskAppForm::FocusField(RequestField field) {
+void MainWindow::FocusField(RequestField field) {
     FieldEdit(field).setFocus();
 }
 
-void TVelkorMaskAppForm::KeyExtensionHandler() {
+void MainWindow::KeyExtensionHandler() {
     KeyExtension = KeyExtensionBytes(KeyExtensionInput->text());
 }
 
-void TVelkorMaskAppForm::KeyFileNameHandler() {
+void MainWindow::KeyFileNameHandler() {
     KeyFileName = KeyFileNameInput->text().toStdString();
 }
 
-void TVelkorMaskAppForm::InputFileNameHandler() {
+void MainWindow::InputFileNameHandler() {
     SourceFileName = SourceFileNameInput->text().toStdString();
 }
 
-void TVelkorMaskAppForm::OutputFileNameHandler() {
+void MainWindow::OutputFileNameHandler() {
     DrainConfirmed = false;
     DrainFileName = DrainFileNameInput->text().toStdString();
 }
 
-void TVelkorMaskAppForm::DeCryptHandler() {
+void MainWindow::DeCryptHandler() {
     EncryptMode = false;
     KeyInput->setFocus();
 }
 
-void TVelkorMaskAppForm::EnCryptHandler() {
+void MainWindow::EnCryptHandler() {
     EncryptMode = true;
     KeyInput->setFocus();
 }
 
-void TVelkorMaskAppForm::KeyVerification() {
+void MainWindow::KeyVerification() {
     const std::string extensionBefore = KeyExtension;
     if (app_.Verify().exec() != QDialog::Accepted) {
         return;
@@ -527,7 +527,7 @@ void TVelkorMaskAppForm::KeyVerification() {
     host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key Extension verification ok!");
 }
 
-void TVelkorMaskAppForm::SumComb() {
+void MainWindow::SumComb() {
     AnalyseSearchItem->setEnabled(false);
     SumCombBtn->setEnabled(false);
     std::optional<std::string> chosen;
@@ -540,14 +540,14 @@ void TVelkorMaskAppForm::SumComb() {
     SumCombBtn->setEnabled(true);
 }
 
-void TVelkorMaskAppForm::Convert() {
+void MainWindow::Convert() {
     GroupItem->setEnabled(false);
     GroupBtn->setEnabled(false);
     // The save dialog is shown even when the open dialog was cancelled.
     const std::optional<QString> source = RunFileDialog(*InputDialog);
     const std::optional<QString> drain = RunFileDialog(*OutputDialog);
     if (source && drain) {
-        TVelkorConvertAppForm& window = app_.Convert();
+        ConversionDialog& window = app_.Convert();
         if (RequestConversion(window, QFile::encodeName(*source).toStdString(),
                               QFile::encodeName(*drain).toStdString())) {
             window.exec();
@@ -559,36 +559,36 @@ void TVelkorMaskAppForm::Convert() {
     GroupBtn->setEnabled(true);
 }
 
-void TVelkorMaskAppForm::OpenFieldFile(const EntryEdit& field) {
+void MainWindow::OpenFieldFile(const EntryEdit& field) {
     ShellOpenPath(app_.host, field.text().toStdString());
 }
 
-void TVelkorMaskAppForm::KeyFileNameEditHandler() {
+void MainWindow::KeyFileNameEditHandler() {
     OpenFieldFile(*KeyFileNameInput);
 }
 
-void TVelkorMaskAppForm::SourceFileNameEditHandler() {
+void MainWindow::SourceFileNameEditHandler() {
     OpenFieldFile(*SourceFileNameInput);
 }
 
-void TVelkorMaskAppForm::OutputFileNameEditHandler() {
+void MainWindow::OutputFileNameEditHandler() {
     OpenFieldFile(*DrainFileNameInput);
 }
 
-void TVelkorMaskAppForm::SwiftHandler() {
+void MainWindow::SwiftHandler() {
     const bool on = SwiftButton->Lowered() || SwiftItem->isChecked();
     SwiftItem->setChecked(!on);
     SwiftButton->SetLowered(!on);
 }
 
-void TVelkorMaskAppForm::SetDirectionFocusPolicy() {
+void MainWindow::SetDirectionFocusPolicy() {
     // Only the checked direction is a tab stop, as in a radio group.
     const bool encrypt = EncryptRadioButton->isChecked();
     EncryptRadioButton->setFocusPolicy(encrypt ? Qt::StrongFocus : Qt::ClickFocus);
     DecryptRadioButton->setFocusPolicy(encrypt ? Qt::ClickFocus : Qt::StrongFocus);
 }
 
-void TVelkorMaskAppForm::keyPressEvent(QKeyEvent* event) {
+void MainWindow::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
@@ -614,7 +614,7 @@ void TVelkorMaskAppForm::keyPressEvent(QKeyEvent* event) {
     QMainWindow::keyPressEvent(event);
 }
 
-void TVelkorMaskAppForm::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     if (!shownOnce_) {
         shownOnce_ = true;

@@ -1,4 +1,4 @@
-#include "VelkorVerify.h"
+#include "KeyVerificationDialog.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -6,13 +6,13 @@
 
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "VelkorMask.h"
-#include "VelkorWindows.h"
+#include "MainWindow.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
 
-TVelkorVerifyKeyAppForm::TVelkorVerifyKeyAppForm(VelkorWindows& app) : QDialog(nullptr), app_(app) {
+KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app) : QDialog(nullptr), app_(app) {
     setObjectName(QStringLiteral("VelkorVerifyKeyAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
@@ -28,7 +28,7 @@ TVelkorVerifyKeyAppForm::TVelkorVerifyKeyAppForm(VelkorWindows& app) : QDialog(n
 
     KeyInput = new EntryEdit(this);
     KeyInput->setGeometry(16, 40, 185, 21);
-    KeyInput->MakeKeyField(TVelkorMaskAppForm::kKeyCapacity);
+    KeyInput->MakeKeyField(MainWindow::kKeyCapacity);
     HintHook::SetHint(KeyInput, QStringLiteral("Input your Key again..."));
     KeyInput->setToolTip(HintHook::HintOf(KeyInput));
 
@@ -65,42 +65,42 @@ TVelkorVerifyKeyAppForm::TVelkorVerifyKeyAppForm(VelkorWindows& app) : QDialog(n
     FormCreate();
 }
 
-void TVelkorVerifyKeyAppForm::FormCreate() {
+void KeyVerificationDialog::FormCreate() {
     ResetVerifyFields();
-    app_.creationLog.emplace_back("TVelkorVerifyKeyAppForm");
+    app_.creationLog.emplace_back("KeyVerificationDialog");
 }
 
-void TVelkorVerifyKeyAppForm::FormShow() {
+void KeyVerificationDialog::FormShow() {
     ResetVerifyFields();
     KeyInput->setFocus();
 }
 
-void TVelkorVerifyKeyAppForm::ResetVerifyFields() {
+void KeyVerificationDialog::ResetVerifyFields() {
     KeyInput->setText(QString());
     KeyExtensionInput->setText(QString());
     VerifyBtn->setEnabled(false);
 }
 
-void TVelkorVerifyKeyAppForm::KeyHandler() {
-    VerifyBtn->setEnabled(KeyInput->text().size() >= TVelkorMaskAppForm::kMinimumKeyLength);
+void KeyVerificationDialog::KeyHandler() {
+    VerifyBtn->setEnabled(KeyInput->text().size() >= MainWindow::kMinimumKeyLength);
 }
 
-void TVelkorVerifyKeyAppForm::StartVerification() {
+void KeyVerificationDialog::StartVerification() {
     if (result() != QDialog::Accepted) {
         return;
     }
-    TVelkorMaskAppForm& mask = app_.Mask();
+    MainWindow& mask = app_.Mask();
     mask.Key = KeyFieldBytes(KeyInput->text());
     mask.KeyExtension = KeyExtensionBytes(KeyExtensionInput->text());
 }
 
-void TVelkorVerifyKeyAppForm::showEvent(QShowEvent* event) {
+void KeyVerificationDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
     FormShow();
 }
 
-void TVelkorVerifyKeyAppForm::keyPressEvent(QKeyEvent* event) {
+void KeyVerificationDialog::keyPressEvent(QKeyEvent* event) {
     // No cancel button: Esc does nothing, only the close box closes without a result.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();

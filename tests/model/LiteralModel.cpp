@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "TBin_Dec.h"
+#include "BitText.h"
 
 namespace velkor::literal {
 

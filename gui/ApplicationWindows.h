@@ -12,32 +12,32 @@ class QWidget;
 namespace velkor {
 
 class HintHook;
-class TVelkorMaskAppForm;
-class TVelkorAboutBox;
-class TVelkorCompilerAppForm;
-class TVelkorVerifyKeyAppForm;
-class TVelkorConvertAppForm;
+class MainWindow;
+class AboutDialog;
+class CompilerDialog;
+class KeyVerificationDialog;
+class ConversionDialog;
 
 // The program's five windows, one instance each, created at start-up in a fixed
 // order and living until the program ends. Windows reach each other through it.
-class VelkorWindows {
+class ApplicationWindows {
   public:
     // programFileName: the program's own file name, which must be found in the
     // current directory at start-up.
-    VelkorWindows(Host& host, FileSystem& files, std::string programFileName);
-    ~VelkorWindows();
-    VelkorWindows(const VelkorWindows&) = delete;
-    VelkorWindows& operator=(const VelkorWindows&) = delete;
+    ApplicationWindows(Host& host, FileSystem& files, std::string programFileName);
+    ~ApplicationWindows();
+    ApplicationWindows(const ApplicationWindows&) = delete;
+    ApplicationWindows& operator=(const ApplicationWindows&) = delete;
 
     // Main window, About box, compiler window, verification window, conversion
     // window, in this order; none is shown.
     void Create();
 
-    TVelkorMaskAppForm& Mask() const { return *mask_; }
-    TVelkorAboutBox& About() const { return *about_; }
-    TVelkorCompilerAppForm& Compiler() const { return *compiler_; }
-    TVelkorVerifyKeyAppForm& Verify() const { return *verify_; }
-    TVelkorConvertAppForm& Convert() const { return *convert_; }
+    MainWindow& Mask() const { return *mask_; }
+    AboutDialog& About() const { return *about_; }
+    CompilerDialog& Compiler() const { return *compiler_; }
+    KeyVerificationDialog& Verify() const { return *verify_; }
+    ConversionDialog& Convert() const { return *convert_; }
     bool Created() const { return convert_ != nullptr; }
 
     Host& host;
@@ -49,11 +49,11 @@ class VelkorWindows {
     std::vector<std::string> creationLog;
 
   private:
-    std::unique_ptr<TVelkorMaskAppForm> mask_;
-    std::unique_ptr<TVelkorAboutBox> about_;
-    std::unique_ptr<TVelkorCompilerAppForm> compiler_;
-    std::unique_ptr<TVelkorVerifyKeyAppForm> verify_;
-    std::unique_ptr<TVelkorConvertAppForm> convert_;
+    std::unique_ptr<MainWindow> mask_;
+    std::unique_ptr<AboutDialog> about_;
+    std::unique_ptr<CompilerDialog> compiler_;
+    std::unique_ptr<KeyVerificationDialog> verify_;
+    std::unique_ptr<ConversionDialog> convert_;
 };
 
 // Centres a top-level window on its screen.

@@ -8,18 +8,18 @@ class QPushButton;
 
 namespace velkor {
 
-class VelkorWindows;
+class ApplicationWindows;
 
 // Program icon, name, version and copyright; OK, Enter, Esc and the close box
 // close it.
-class TVelkorAboutBox : public QDialog {
+class AboutDialog : public QDialog {
     Q_OBJECT
 
   public:
     static constexpr int kClientWidth = 200;
     static constexpr int kClientHeight = 205;
 
-    explicit TVelkorAboutBox(VelkorWindows& app);
+    explicit AboutDialog(ApplicationWindows& app);
 
     static QString CopyrightLine();
 

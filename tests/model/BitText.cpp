@@ -1,4 +1,4 @@
-#include "TBin_Dec.h"
+#include "BitText.h"
 
 #include <array>
 

@@ -17,12 +17,12 @@ struct ProgressBarState {
 // its progress bar and the handlers through which a job ends or is stopped.
 // The Qt window derives from it and supplies the visible parts; the
 // command-line tool and the tests use it without a screen.
-class CompilerWindow {
+class CompileSession {
   public:
-    explicit CompilerWindow(Host& host) : host_(host) {}
-    virtual ~CompilerWindow() = default;
-    CompilerWindow(const CompilerWindow&) = delete;
-    CompilerWindow& operator=(const CompilerWindow&) = delete;
+    explicit CompileSession(Host& host) : host_(host) {}
+    virtual ~CompileSession() = default;
+    CompileSession(const CompileSession&) = delete;
+    CompileSession& operator=(const CompileSession&) = delete;
 
     Host& host() { return host_; }
 

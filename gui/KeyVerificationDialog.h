@@ -8,18 +8,18 @@ class QPushButton;
 namespace velkor {
 
 class EntryEdit;
-class VelkorWindows;
+class ApplicationWindows;
 
 // The key re-entry window: the user types key and extension once more; its
 // Verify button hands them to the main window, which compares.
-class TVelkorVerifyKeyAppForm : public QDialog {
+class KeyVerificationDialog : public QDialog {
     Q_OBJECT
 
   public:
     static constexpr int kClientWidth = 241;
     static constexpr int kClientHeight = 114;
 
-    explicit TVelkorVerifyKeyAppForm(VelkorWindows& app);
+    explicit KeyVerificationDialog(ApplicationWindows& app);
 
     void FormCreate();
     void FormShow();
@@ -37,7 +37,7 @@ class TVelkorVerifyKeyAppForm : public QDialog {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    VelkorWindows& app_;
+    ApplicationWindows& app_;
 };
 
 }  // namespace velkor

@@ -1,4 +1,4 @@
-#include "VelkorConvert.h"
+#include "ConversionDialog.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -11,7 +11,7 @@
 #include "CopyAnimation.h"
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "VelkorWindows.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
@@ -25,7 +25,7 @@ struct BarValues {
     int maximum = 0;
 };
 
-BarValues ToBar(const ConvertWindow::ProgressBarState& state) {
+BarValues ToBar(const ConversionSession::ProgressBarState& state) {
     std::int64_t position = state.position < 0 ? 0 : state.position;
     // A zero maximum would turn the bar into a busy indicator.
     std::int64_t maximum = state.maximum < 1 ? 1 : state.maximum;
@@ -41,8 +41,8 @@ BarValues ToBar(const ConvertWindow::ProgressBarState& state) {
 
 }  // namespace
 
-TVelkorConvertAppForm::TVelkorConvertAppForm(VelkorWindows& app)
-    : QDialog(nullptr), ConvertWindow(app.host, app.files), app_(app) {
+ConversionDialog::ConversionDialog(ApplicationWindows& app)
+    : QDialog(nullptr), ConversionSession(app.host, app.files), app_(app) {
     setObjectName(QStringLiteral("VelkorConvertAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
@@ -56,9 +56,9 @@ TVelkorConvertAppForm::TVelkorConvertAppForm(VelkorWindows& app)
     FormCreate();
 }
 
-TVelkorConvertAppForm::~TVelkorConvertAppForm() = default;
+ConversionDialog::~ConversionDialog() = default;
 
-void TVelkorConvertAppForm::BuildControls() {
+void ConversionDialog::BuildControls() {
     Title = new QLabel(QStringLiteral("File Conversion"), this);
     Title->setGeometry(0, 0, kClientWidth, 30);
     Title->setAlignment(Qt::AlignCenter);
@@ -89,17 +89,17 @@ void TVelkorConvertAppForm::BuildControls() {
     connect(AbortBitBtn, &QPushButton::clicked, this, [this] { Halt(kModalAbort); });
 }
 
-void TVelkorConvertAppForm::FormCreate() {
+void ConversionDialog::FormCreate() {
     OnCreate();
-    app_.creationLog.emplace_back("TVelkorConvertAppForm");
+    app_.creationLog.emplace_back("ConversionDialog");
 }
 
-void TVelkorConvertAppForm::Start() {
-    ConvertWindow::Start();
+void ConversionDialog::Start() {
+    ConversionSession::Start();
     CloseWindow();
 }
 
-void TVelkorConvertAppForm::Halt(int modalResult) {
+void ConversionDialog::Halt(int modalResult) {
     if (!isVisible()) {
         return;
     }
@@ -109,7 +109,7 @@ void TVelkorConvertAppForm::Halt(int modalResult) {
     }
 }
 
-void TVelkorConvertAppForm::CloseWindow() {
+void ConversionDialog::CloseWindow() {
     // A request that was never taken up must not start once the window is gone.
     ConvertPending = false;
     bool canClose = true;
@@ -117,7 +117,7 @@ void TVelkorConvertAppForm::CloseWindow() {
     done(ModalResult);
 }
 
-void TVelkorConvertAppForm::AnimationRunning(bool running) {
+void ConversionDialog::AnimationRunning(bool running) {
     if (running) {
         FileConvertAnimation->Play();
     } else {
@@ -125,9 +125,9 @@ void TVelkorConvertAppForm::AnimationRunning(bool running) {
     }
 }
 
-void TVelkorConvertAppForm::ProgressChanged() {
+void ConversionDialog::ProgressChanged() {
     // Called once per block: the widget is touched only when the bar moves.
-    const BarValues bar = ToBar(ConvertWindow::ProgressBar);
+    const BarValues bar = ToBar(ConversionSession::ProgressBar);
     if (ProgressBar->maximum() != bar.maximum) {
         ProgressBar->setRange(0, bar.maximum);
     }
@@ -136,12 +136,12 @@ void TVelkorConvertAppForm::ProgressChanged() {
     }
 }
 
-void TVelkorConvertAppForm::closeEvent(QCloseEvent* event) {
+void ConversionDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     Halt(kModalCancel);
 }
 
-void TVelkorConvertAppForm::keyPressEvent(QKeyEvent* event) {
+void ConversionDialog::keyPressEvent(QKeyEvent* event) {
     // Without a cancel button Esc does nothing.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
@@ -150,7 +150,7 @@ void TVelkorConvertAppForm::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void TVelkorConvertAppForm::showEvent(QShowEvent* event) {
+void ConversionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
     ProgressChanged();

@@ -8,7 +8,7 @@
 namespace velkor {
 
 // Keys are 8-bit text: every character is kept as its Windows-1252 byte, the
-// character set of files made on the original platform.
+// character set that keys of existing files were typed in.
 
 // The byte of a character, or nothing when Windows-1252 has no such character.
 std::optional<std::uint8_t> ToCp1252(char32_t character);

@@ -90,7 +90,7 @@ class ClickImage : public QLabel {
     bool pressed_ = false;
 };
 
-// Substitutes for the fonts of the original platform.
+// The fonts of the windows, from what Debian installs.
 namespace fonts {
 // "MS Sans Serif", the dialog font of every control without a font of its own.
 QFont Dialog();

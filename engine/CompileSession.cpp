@@ -1,15 +1,15 @@
-#include "CompilerWindow.h"
+#include "CompileSession.h"
 
 namespace velkor {
 
-void CompilerWindow::StopWorking(Sound sound) {
+void CompileSession::StopWorking(Sound sound) {
     BusyCursors(false);
     Compiling = false;
     AnimationRunning(false);
     host_.PlaySound(sound);
 }
 
-void CompilerWindow::Exit() {
+void CompileSession::Exit() {
     AnimationRunning(false);
     if (Compiling) {
         Compiling = false;
@@ -18,7 +18,7 @@ void CompilerWindow::Exit() {
     CloseWindow();
 }
 
-void CompilerWindow::CloseQuery(bool& canClose) {
+void CompileSession::CloseQuery(bool& canClose) {
     canClose = false;
     AnimationRunning(false);
     if (Compiling) {
@@ -33,18 +33,18 @@ void CompilerWindow::CloseQuery(bool& canClose) {
     canClose = true;
 }
 
-void CompilerWindow::SetProgressRange(std::int64_t maximum, std::int64_t step) {
+void CompileSession::SetProgressRange(std::int64_t maximum, std::int64_t step) {
     Progress.maximum = maximum;
     Progress.step = step;
     ProgressChanged();
 }
 
-void CompilerWindow::SetProgressPosition(std::int64_t position) {
+void CompileSession::SetProgressPosition(std::int64_t position) {
     Progress.position = position;
     ProgressChanged();
 }
 
-void CompilerWindow::AdvanceKeyFileProgress() {
+void CompileSession::AdvanceKeyFileProgress() {
     if (Progress.position > Progress.maximum - 256) {
         Progress.position = Progress.maximum;
     } else {

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "CompilerWindow.h"
+#include "CompileSession.h"
 
 class QLabel;
 class QProgressBar;
@@ -11,19 +11,19 @@ class QPushButton;
 namespace velkor {
 
 class CopyAnimation;
-class VelkorWindows;
+class ApplicationWindows;
 
 // The progress window of a compile job and owner of the application's
 // idle-time handler, the one place where deferred work starts.
-class TVelkorCompilerAppForm : public QDialog, public CompilerWindow {
+class CompilerDialog : public QDialog, public CompileSession {
     Q_OBJECT
 
   public:
     static constexpr int kClientWidth = 273;
     static constexpr int kClientHeight = 149;
 
-    explicit TVelkorCompilerAppForm(VelkorWindows& app);
-    ~TVelkorCompilerAppForm() override;
+    explicit CompilerDialog(ApplicationWindows& app);
+    ~CompilerDialog() override;
 
     void FormCreate();
     // Runs at every idle moment: the working-directory check while the main
@@ -59,7 +59,7 @@ class TVelkorCompilerAppForm : public QDialog, public CompilerWindow {
     void SetCursors(bool busy);
     void InstallIdleHandler();
 
-    VelkorWindows& app_;
+    ApplicationWindows& app_;
     bool idleQueued_ = false;
     bool inIdle_ = false;
     bool closeRequested_ = false;

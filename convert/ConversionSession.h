@@ -20,7 +20,7 @@ enum class ConversionOutcome { None, Succeeded, Failed, Aborted };
 // running conversion sees it at its next check), calls Start from the idle
 // handler while ConvertPending is set, closes once Start has returned with a
 // non-zero ModalResult, and calls OnCloseQuery whenever it closes.
-class ConvertWindow {
+class ConversionSession {
   public:
     // Modal results of the window.
     static constexpr int kNoResult = 0;
@@ -34,11 +34,11 @@ class ConvertWindow {
         std::int64_t step = 1;
     };
 
-    explicit ConvertWindow(Host& host, FileSystem& fileSystem = FileSystem::Native())
+    explicit ConversionSession(Host& host, FileSystem& fileSystem = FileSystem::Native())
         : host_(host), fileSystem_(fileSystem) {}
-    virtual ~ConvertWindow() = default;
-    ConvertWindow(const ConvertWindow&) = delete;
-    ConvertWindow& operator=(const ConvertWindow&) = delete;
+    virtual ~ConversionSession() = default;
+    ConversionSession(const ConversionSession&) = delete;
+    ConversionSession& operator=(const ConversionSession&) = delete;
 
     Host& host() { return host_; }
     FileSystem& fileSystem() { return fileSystem_; }

@@ -1,4 +1,4 @@
-#include "VelkorAbout.h"
+#include "AboutDialog.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -7,7 +7,7 @@
 
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "VelkorWindows.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
@@ -30,7 +30,7 @@ QLabel* CentredLabel(QWidget* parent, const QString& text, int left, int top, in
 
 }  // namespace
 
-TVelkorAboutBox::TVelkorAboutBox(VelkorWindows& app) : QDialog(nullptr) {
+AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
     setObjectName(QStringLiteral("VelkorAboutBox"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(velkor::ProgramIcon());
@@ -63,20 +63,20 @@ TVelkorAboutBox::TVelkorAboutBox(VelkorWindows& app) : QDialog(nullptr) {
     OKButton->setDefault(true);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
 
-    app.creationLog.emplace_back("TVelkorAboutBox");
+    app.creationLog.emplace_back("AboutDialog");
 }
 
-QString TVelkorAboutBox::CopyrightLine() {
+QString AboutDialog::CopyrightLine() {
     return QStringLiteral("Copyright \u00A9 Velkor32 team");
 }
 
-void TVelkorAboutBox::showEvent(QShowEvent* event) {
+void AboutDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
     OKButton->setFocus();
 }
 
-void TVelkorAboutBox::keyPressEvent(QKeyEvent* event) {
+void AboutDialog::keyPressEvent(QKeyEvent* event) {
     // OK is the cancel button too: Esc presses it.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         OKButton->click();

@@ -1,22 +1,22 @@
-#include "VelkorWindows.h"
+#include "ApplicationWindows.h"
 
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 
 #include "HintHook.h"
-#include "VelkorAbout.h"
-#include "VelkorCompiler.h"
-#include "VelkorConvert.h"
-#include "VelkorMask.h"
-#include "VelkorVerify.h"
+#include "AboutDialog.h"
+#include "CompilerDialog.h"
+#include "ConversionDialog.h"
+#include "MainWindow.h"
+#include "KeyVerificationDialog.h"
 
 namespace velkor {
 
-VelkorWindows::VelkorWindows(Host& host_, FileSystem& files_, std::string programFileName_)
+ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_, std::string programFileName_)
     : host(host_), files(files_), programFileName(std::move(programFileName_)) {}
 
-VelkorWindows::~VelkorWindows() {
+ApplicationWindows::~ApplicationWindows() {
     convert_.reset();
     verify_.reset();
     compiler_.reset();
@@ -24,12 +24,12 @@ VelkorWindows::~VelkorWindows() {
     mask_.reset();
 }
 
-void VelkorWindows::Create() {
-    mask_ = std::make_unique<TVelkorMaskAppForm>(*this);
-    about_ = std::make_unique<TVelkorAboutBox>(*this);
-    compiler_ = std::make_unique<TVelkorCompilerAppForm>(*this);
-    verify_ = std::make_unique<TVelkorVerifyKeyAppForm>(*this);
-    convert_ = std::make_unique<TVelkorConvertAppForm>(*this);
+void ApplicationWindows::Create() {
+    mask_ = std::make_unique<MainWindow>(*this);
+    about_ = std::make_unique<AboutDialog>(*this);
+    compiler_ = std::make_unique<CompilerDialog>(*this);
+    verify_ = std::make_unique<KeyVerificationDialog>(*this);
+    convert_ = std::make_unique<ConversionDialog>(*this);
 }
 
 void CentreOnScreen(QWidget& window) {

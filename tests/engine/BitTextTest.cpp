@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TBin_Dec.h"
+#include "BitText.h"
 
 namespace velkor {
 namespace {

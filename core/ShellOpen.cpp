@@ -1,4 +1,4 @@
-#include "FmxUtils.h"
+#include "ShellOpen.h"
 
 #include "FileSystem.h"
 

@@ -1,4 +1,4 @@
-#include "VelkorCompiler.h"
+#include "CompilerDialog.h"
 
 #include <QAbstractEventDispatcher>
 #include <QCloseEvent>
@@ -11,15 +11,15 @@
 #include "CopyAnimation.h"
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "VelkorConvert.h"
-#include "VelkorMask.h"
-#include "VelkorWindows.h"
+#include "ConversionDialog.h"
+#include "MainWindow.h"
+#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
 
-TVelkorCompilerAppForm::TVelkorCompilerAppForm(VelkorWindows& app)
-    : QDialog(nullptr), CompilerWindow(app.host), app_(app) {
+CompilerDialog::CompilerDialog(ApplicationWindows& app)
+    : QDialog(nullptr), CompileSession(app.host), app_(app) {
     setObjectName(QStringLiteral("VelkorCompilerAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
@@ -33,9 +33,9 @@ TVelkorCompilerAppForm::TVelkorCompilerAppForm(VelkorWindows& app)
     FormCreate();
 }
 
-TVelkorCompilerAppForm::~TVelkorCompilerAppForm() = default;
+CompilerDialog::~CompilerDialog() = default;
 
-void TVelkorCompilerAppForm::BuildControls() {
+void CompilerDialog::BuildControls() {
     TopicText = new QLabel(QStringLiteral("Velkor Compiler"), this);
     TopicText->setGeometry(0, 0, kClientWidth, 30);
     TopicText->setAlignment(Qt::AlignCenter);
@@ -67,15 +67,15 @@ void TVelkorCompilerAppForm::BuildControls() {
     setTabOrder(CloseBtn, ProgressBar);
 }
 
-void TVelkorCompilerAppForm::FormCreate() {
+void CompilerDialog::FormCreate() {
     CompileAborted = false;
     Compiling = false;
     CompilePending = false;
     InstallIdleHandler();
-    app_.creationLog.emplace_back("TVelkorCompilerAppForm");
+    app_.creationLog.emplace_back("CompilerDialog");
 }
 
-void TVelkorCompilerAppForm::InstallIdleHandler() {
+void CompilerDialog::InstallIdleHandler() {
     // The idle moment is the event loop's "about to block"; the handler itself
     // runs from a queued call, so it may show windows and run nested loops.
     // Nothing is queued while nothing waits, so an idle program stays asleep.
@@ -96,11 +96,11 @@ void TVelkorCompilerAppForm::InstallIdleHandler() {
     });
 }
 
-bool TVelkorCompilerAppForm::IdleWorkWaiting() const {
+bool CompilerDialog::IdleWorkWaiting() const {
     return app_.Mask().DefaultDirectory.empty() || CompilePending || app_.Convert().ConvertPending;
 }
 
-void TVelkorCompilerAppForm::ApplicationIdle() {
+void CompilerDialog::ApplicationIdle() {
     if (inIdle_ || !app_.Created()) {
         return;
     }
@@ -117,16 +117,16 @@ void TVelkorCompilerAppForm::ApplicationIdle() {
     inIdle_ = false;
 }
 
-void TVelkorCompilerAppForm::CompileJob() {
+void CompilerDialog::CompileJob() {
     closeRequested_ = false;
     velkor::CompileJob(*this, app_.Mask().JobSettings(), JobServices{app_.files, {}});
 }
 
-void TVelkorCompilerAppForm::BusyCursors(bool busy) {
+void CompilerDialog::BusyCursors(bool busy) {
     SetCursors(busy);
 }
 
-void TVelkorCompilerAppForm::SetCursors(bool busy) {
+void CompilerDialog::SetCursors(bool busy) {
     const QCursor cursor(busy ? Qt::WaitCursor : Qt::ArrowCursor);
     for (QWidget* widget : {static_cast<QWidget*>(this), static_cast<QWidget*>(TopicText),
                             static_cast<QWidget*>(Animation), static_cast<QWidget*>(CompilerInfo),
@@ -135,7 +135,7 @@ void TVelkorCompilerAppForm::SetCursors(bool busy) {
     }
 }
 
-void TVelkorCompilerAppForm::AnimationRunning(bool running) {
+void CompilerDialog::AnimationRunning(bool running) {
     if (running) {
         Animation->Play();
     } else {
@@ -143,7 +143,7 @@ void TVelkorCompilerAppForm::AnimationRunning(bool running) {
     }
 }
 
-void TVelkorCompilerAppForm::ProgressChanged() {
+void CompilerDialog::ProgressChanged() {
     // The bar counts in int; a key file of any size maps onto it in proportion.
     const auto& bar = Progress;
     const std::int64_t maximum = bar.maximum > 0 ? bar.maximum : 1;
@@ -154,14 +154,14 @@ void TVelkorCompilerAppForm::ProgressChanged() {
                                  : static_cast<int>(bar.position));
 }
 
-void TVelkorCompilerAppForm::CloseWindow() {
+void CompilerDialog::CloseWindow() {
     bool canClose = true;
     CloseQuery(canClose);
     closeRequested_ = false;
     done(QDialog::Accepted);
 }
 
-void TVelkorCompilerAppForm::closeEvent(QCloseEvent* event) {
+void CompilerDialog::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (Compiling) {
         // The running pass notices the request and asks CloseQuery itself.
@@ -172,11 +172,11 @@ void TVelkorCompilerAppForm::closeEvent(QCloseEvent* event) {
 }
 
 // Close is the cancel button: Esc presses it.
-void TVelkorCompilerAppForm::reject() {
+void CompilerDialog::reject() {
     CloseBtn->click();
 }
 
-void TVelkorCompilerAppForm::showEvent(QShowEvent* event) {
+void CompilerDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
     CloseBtn->setFocus();

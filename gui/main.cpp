@@ -4,8 +4,8 @@
 #include "FileSystem.h"
 #include "Glyphs.h"
 #include "QtHost.h"
-#include "VelkorMask.h"
-#include "VelkorWindows.h"
+#include "MainWindow.h"
+#include "ApplicationWindows.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
     // The program's own file must be in the current directory.
     const std::string programFileName =
         QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-    velkor::VelkorWindows windows(host, velkor::FileSystem::Native(), programFileName);
+    velkor::ApplicationWindows windows(host, velkor::FileSystem::Native(), programFileName);
     windows.Create();
     windows.Mask().show();
     return QApplication::exec();
