@@ -5,12 +5,12 @@
 #include <filesystem>
 #include <memory>
 
-#include "BenchSupport.h"
-#include "FileSystem.h"
-#include "QtHost.h"
-#include "CompilerDialog.h"
-#include "MainWindow.h"
 #include "ApplicationWindows.h"
+#include "BenchSupport.h"
+#include "CompilerDialog.h"
+#include "FileSystem.h"
+#include "MainWindow.h"
+#include "QtHost.h"
 #include "Widgets.h"
 
 namespace velkor {

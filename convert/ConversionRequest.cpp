@@ -2,7 +2,8 @@
 
 namespace velkor {
 
-bool RequestConversion(ConversionSession& window, const std::string& source, const std::string& drain) {
+bool RequestConversion(ConversionSession& window, const std::string& source,
+                       const std::string& drain) {
     if (source == drain || window.fileSystem().SameFile(source, drain)) {
         window.host().PlaySound(Sound::Hand);
         window.host().ShowMessage(MessageKind::Error, Buttons::Ok,

@@ -11,6 +11,7 @@ namespace velkor {
 // two names (the same name, a link, a relative and an absolute path) is
 // refused with "Duplicated file names:". Otherwise both names go to the
 // window, which is marked as having work. True when the window is to be shown.
-bool RequestConversion(ConversionSession& window, const std::string& source, const std::string& drain);
+bool RequestConversion(ConversionSession& window, const std::string& source,
+                       const std::string& drain);
 
 }  // namespace velkor

@@ -3,8 +3,8 @@
 #include <chrono>
 #include <functional>
 
-#include "CompileSettings.h"
 #include "CompileSession.h"
+#include "CompileSettings.h"
 #include "FileSystem.h"
 
 namespace velkor {

@@ -5,9 +5,9 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ApplicationWindows.h"
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {

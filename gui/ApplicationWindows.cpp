@@ -4,16 +4,17 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "HintHook.h"
 #include "AboutDialog.h"
 #include "CompilerDialog.h"
 #include "ConversionDialog.h"
-#include "MainWindow.h"
+#include "HintHook.h"
 #include "KeyVerificationDialog.h"
+#include "MainWindow.h"
 
 namespace velkor {
 
-ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_, std::string programFileName_)
+ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_,
+                                       std::string programFileName_)
     : host(host_), files(files_), programFileName(std::move(programFileName_)) {}
 
 ApplicationWindows::~ApplicationWindows() {

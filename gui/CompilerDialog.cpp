@@ -7,13 +7,13 @@
 #include <QProgressBar>
 #include <QPushButton>
 
+#include "ApplicationWindows.h"
 #include "CompileJob.h"
+#include "ConversionDialog.h"
 #include "CopyAnimation.h"
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "ConversionDialog.h"
 #include "MainWindow.h"
-#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {

@@ -8,10 +8,10 @@
 #include <QStyle>
 #include <climits>
 
+#include "ApplicationWindows.h"
 #include "CopyAnimation.h"
 #include "Glyphs.h"
 #include "HintHook.h"
-#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {

@@ -4,15 +4,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include "ApplicationWindows.h"
 #include "Glyphs.h"
 #include "HintHook.h"
 #include "MainWindow.h"
-#include "ApplicationWindows.h"
 #include "Widgets.h"
 
 namespace velkor {
 
-KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app) : QDialog(nullptr), app_(app) {
+KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app)
+    : QDialog(nullptr), app_(app) {
     setObjectName(QStringLiteral("VelkorVerifyKeyAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());

@@ -14,18 +14,18 @@
 #include <QStatusBar>
 #include <QToolButton>
 
-#include "ConversionRequest.h"
-#include "FileDialogs.h"
-#include "ShellOpen.h"
-#include "Glyphs.h"
-#include "HintHook.h"
-#include "QtHost.h"
-#include "SymbolAnalysis.h"
 #include "AboutDialog.h"
+#include "ApplicationWindows.h"
 #include "CompilerDialog.h"
 #include "ConversionDialog.h"
+#include "ConversionRequest.h"
+#include "FileDialogs.h"
+#include "Glyphs.h"
+#include "HintHook.h"
 #include "KeyVerificationDialog.h"
-#include "ApplicationWindows.h"
+#include "QtHost.h"
+#include "ShellOpen.h"
+#include "SymbolAnalysis.h"
 #include "Widgets.h"
 
 namespace velkor {

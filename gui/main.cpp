@@ -1,11 +1,11 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include "ApplicationWindows.h"
 #include "FileSystem.h"
 #include "Glyphs.h"
-#include "QtHost.h"
 #include "MainWindow.h"
-#include "ApplicationWindows.h"
+#include "QtHost.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -3,9 +3,9 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "AboutDialog.h"
 #include "GuiFixture.h"
 #include "HintHook.h"
-#include "AboutDialog.h"
 
 using velkor::AboutDialog;
 using velkor::testing::WhenShown;

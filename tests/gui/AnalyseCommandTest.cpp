@@ -16,9 +16,9 @@
 
 using velkor::Answer;
 using velkor::Buttons;
+using velkor::MainWindow;
 using velkor::MessageKind;
 using velkor::Sound;
-using velkor::MainWindow;
 using velkor::testing::HostEvent;
 using velkor::testing::ScriptedHost;
 using velkor::testing::TempDir;

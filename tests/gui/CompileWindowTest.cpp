@@ -6,10 +6,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include "CompilerDialog.h"
 #include "CopyAnimation.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "CompilerDialog.h"
 #include "Widgets.h"
 
 using velkor::Answer;

@@ -14,18 +14,18 @@
 #include <string>
 #include <vector>
 
+#include "ConversionDialog.h"
 #include "ConversionRequest.h"
 #include "CopyAnimation.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
-#include "ConversionDialog.h"
 
 using velkor::Answer;
 using velkor::Buttons;
+using velkor::ConversionDialog;
 using velkor::ConversionSession;
 using velkor::MessageKind;
 using velkor::Sound;
-using velkor::ConversionDialog;
 using velkor::testing::HostEvent;
 using velkor::testing::TempDir;
 using velkor::testing::WhenShown;

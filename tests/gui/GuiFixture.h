@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "FileSystem.h"
-#include "ScriptedHost.h"
-#include "MainWindow.h"
 #include "ApplicationWindows.h"
+#include "FileSystem.h"
+#include "MainWindow.h"
+#include "ScriptedHost.h"
 
 namespace velkor::testing {
 

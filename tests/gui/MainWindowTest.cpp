@@ -13,14 +13,14 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "FileDialogs.h"
-#include "GuiFixture.h"
-#include "HintHook.h"
-#include "TempDir.h"
 #include "AboutDialog.h"
 #include "CompilerDialog.h"
 #include "ConversionDialog.h"
+#include "FileDialogs.h"
+#include "GuiFixture.h"
+#include "HintHook.h"
 #include "KeyVerificationDialog.h"
+#include "TempDir.h"
 #include "Widgets.h"
 
 using velkor::HintHook;
@@ -55,9 +55,8 @@ class MainWindowTest : public QObject {
   private slots:
     void windowsAreCreatedInOrder() {
         Windows w;
-        const std::vector<std::string> expected = {
-            "MainWindow", "AboutDialog", "CompilerDialog",
-            "KeyVerificationDialog", "ConversionDialog"};
+        const std::vector<std::string> expected = {"MainWindow", "AboutDialog", "CompilerDialog",
+                                                   "KeyVerificationDialog", "ConversionDialog"};
         QCOMPARE(w.windows->creationLog, expected);
         QVERIFY(!w.mask().isVisible());
         QVERIFY(!w.windows->About().isVisible());

@@ -9,8 +9,8 @@
 #include "KeyVerificationDialog.h"
 #include "Widgets.h"
 
-using velkor::Sound;
 using velkor::KeyVerificationDialog;
+using velkor::Sound;
 using velkor::testing::WhenShown;
 using velkor::testing::Windows;
 using Type = velkor::testing::HostEvent::Type;
