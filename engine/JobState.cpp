@@ -2,13 +2,6 @@
 
 namespace velkor {
 
-void SecureZero(void* data, std::size_t size) {
-    volatile auto* bytes = static_cast<volatile unsigned char*>(data);
-    for (std::size_t i = 0; i < size; ++i) {
-        bytes[i] = 0;
-    }
-}
-
 JobState::~JobState() {
     SecureZero(PassKey.data(), PassKey.size());
     SecureZero(MainKey.data(), MainKey.size());

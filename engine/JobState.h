@@ -5,6 +5,7 @@
 #include <string>
 
 #include "FileSystem.h"
+#include "Secret.h"
 
 namespace velkor {
 
@@ -51,8 +52,5 @@ struct JobState {
     // A decryption pass found a header that does not belong to this key.
     bool KeyMismatch = false;
 };
-
-// Overwrites memory in a way the compiler may not drop.
-void SecureZero(void* data, std::size_t size);
 
 }  // namespace velkor
