@@ -1,41 +1,31 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <cstdlib>
 
+#include "CliRunner.h"
 #include "KnownAnswers.h"
 #include "TempDir.h"
 
 namespace velkor {
 namespace {
 
+using testing::CliRun;
 using testing::TempDir;
 
 const std::string kVectors = std::string(VELKOR_TEST_DATA_DIR) + "/vectors";
 
-struct CliRun {
-    int status = -1;
-    std::string errors;
-};
-
 // Runs the command-line tool with the key in VELKOR_TEST_KEY.
 CliRun Cli(const TempDir& dir, const std::string& key, const std::string& args) {
     ::setenv("VELKOR_TEST_KEY", key.c_str(), 1);
-    const std::string command = "cd '" + dir.Folder() + "' && '" + VELKOR_CLI_PATH + "' " + args +
-                                " 2>'" + dir.Path("stderr.txt") + "' </dev/null";
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.errors = dir.Read("stderr.txt");
-    return run;
+    return testing::RunCli(dir, args);
 }
 
-class CliCryptTest : public ::testing::Test {
+class CryptCommand : public ::testing::Test {
   protected:
     TempDir dir;
 };
 
-TEST_F(CliCryptTest, RoundTripWithKeyFileAndExtension) {
+TEST_F(CryptCommand, RoundTripWithKeyFileAndExtension) {
     std::string plain;
     for (int i = 0; i < 20000; ++i) {
         plain += static_cast<char>(i * 7);
@@ -45,13 +35,13 @@ TEST_F(CliCryptTest, RoundTripWithKeyFileAndExtension) {
     const std::string options = " --pass env:VELKOR_TEST_KEY --key-file keys --extension Z";
     EXPECT_EQ(Cli(dir, "secret key", "encrypt plain enc" + options).status, 0);
     const CliRun back = Cli(dir, "secret key", "decrypt enc back" + options);
-    EXPECT_EQ(back.status, 0) << back.errors;
+    EXPECT_EQ(back.status, 0) << back.err;
     EXPECT_EQ(dir.Read("back"), plain);
-    EXPECT_NE(back.errors.find("compiled to"), std::string::npos);
+    EXPECT_NE(back.err.find("compiled to"), std::string::npos);
     EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
 }
 
-TEST_F(CliCryptTest, DecryptsKnownAnswerFiles) {
+TEST_F(CryptCommand, DecryptsKnownAnswerFiles) {
     for (const auto& c : testing::LoadCipherCases(kVectors + "/cipher")) {
         SCOPED_TRACE(c.name);
         dir.Write("cipher", std::string(c.cipher.begin(), c.cipher.end()));
@@ -68,43 +58,43 @@ TEST_F(CliCryptTest, DecryptsKnownAnswerFiles) {
             args += " --key-file keys";
         }
         const CliRun run = Cli(dir, "", args);
-        EXPECT_EQ(run.status, 0) << run.errors;
+        EXPECT_EQ(run.status, 0) << run.err;
         EXPECT_EQ(dir.Read("out"), std::string(c.decrypted.begin(), c.decrypted.end()));
     }
 }
 
-TEST_F(CliCryptTest, RefusalsAndFailuresExitWithOne) {
+TEST_F(CryptCommand, RefusalsAndFailuresExitWithOne) {
     dir.Write("plain", "some data");
     const std::string pass = " --pass env:VELKOR_TEST_KEY";
     CliRun run = Cli(dir, "short", "encrypt plain enc" + pass);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("Key must be:\n - Longer than 6 characters."), std::string::npos);
+    EXPECT_NE(run.err.find("Key must be:\n - Longer than 6 characters."), std::string::npos);
 
     ASSERT_EQ(Cli(dir, "long enough", "encrypt plain enc" + pass).status, 0);
     run = Cli(dir, "long enough", "encrypt plain enc" + pass);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("already exists. Overwrite?"), std::string::npos);
+    EXPECT_NE(run.err.find("already exists. Overwrite?"), std::string::npos);
     EXPECT_EQ(Cli(dir, "long enough", "encrypt plain enc --force" + pass).status, 0);
 
     run = Cli(dir, "another key", "decrypt enc back" + pass);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("File:\nenc\nkey does not match!"), std::string::npos);
+    EXPECT_NE(run.err.find("File:\nenc\nkey does not match!"), std::string::npos);
 
     run = Cli(dir, "long enough", "encrypt plain plain2 --key-file plain" + pass);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("File conflict:\nplain"), std::string::npos);
+    EXPECT_NE(run.err.find("File conflict:\nplain"), std::string::npos);
 
     run = Cli(dir, "long enough", "encrypt missing out" + pass);
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("File conflict:\nmissing"), std::string::npos);
+    EXPECT_NE(run.err.find("File conflict:\nmissing"), std::string::npos);
 
     // The checks come in their order: the key before the files.
     run = Cli(dir, "tiny", "encrypt missing out" + pass);
-    EXPECT_NE(run.errors.find("Key must be"), std::string::npos);
-    EXPECT_EQ(run.errors.find("File conflict"), std::string::npos);
+    EXPECT_NE(run.err.find("Key must be"), std::string::npos);
+    EXPECT_EQ(run.err.find("File conflict"), std::string::npos);
 }
 
-TEST_F(CliCryptTest, KeySourcesAndCharacterSet) {
+TEST_F(CryptCommand, KeySourcesAndCharacterSet) {
     dir.Write("plain", "data");
     dir.Write("key.txt", "Grüße aus Köln\r\nsecond line");
     EXPECT_EQ(Cli(dir, "", "encrypt plain a --pass file:key.txt").status, 0);
@@ -124,7 +114,7 @@ TEST_F(CliCryptTest, KeySourcesAndCharacterSet) {
         1);
 }
 
-TEST_F(CliCryptTest, WrongUsageExitsWithTwo) {
+TEST_F(CryptCommand, WrongUsageExitsWithTwo) {
     dir.Write("plain", "data");
     EXPECT_EQ(Cli(dir, "", "encrypt plain").status, 2);
     EXPECT_EQ(Cli(dir, "", "encrypt plain out --bogus").status, 2);
@@ -133,7 +123,7 @@ TEST_F(CliCryptTest, WrongUsageExitsWithTwo) {
     EXPECT_EQ(Cli(dir, "", "frobnicate").status, 2);
     const CliRun run = Cli(dir, "", "encrypt plain out");
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find("--pass"), std::string::npos);
+    EXPECT_NE(run.err.find("--pass"), std::string::npos);
 }
 
 }  // namespace
