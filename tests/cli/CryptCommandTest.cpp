@@ -114,16 +114,66 @@ TEST_F(CryptCommand, KeySourcesAndCharacterSet) {
         1);
 }
 
-TEST_F(CryptCommand, WrongUsageExitsWithTwo) {
+// Every wrong usage is exit 2 and names what was wrong, before any key is read.
+TEST_F(CryptCommand, WrongUsageExitsWithTwoNamingTheOption) {
     dir.Write("plain", "data");
-    EXPECT_EQ(Cli(dir, "", "encrypt plain").status, 2);
-    EXPECT_EQ(Cli(dir, "", "encrypt plain out --bogus").status, 2);
-    EXPECT_EQ(Cli(dir, "", "encrypt plain out --extension ab --pass env:VELKOR_TEST_KEY").status,
-              2);
-    EXPECT_EQ(Cli(dir, "", "frobnicate").status, 2);
+    const std::string pass = " --pass env:VELKOR_TEST_KEY";
+    const std::pair<std::string, std::string> cases[] = {
+        {"encrypt plain", "SOURCE and DRAIN"},
+        {"encrypt plain out --bogus", "--bogus"},
+        {"encrypt plain out --pass env:A --pass env:B", "--pass"},
+        {"encrypt plain out --force --force" + pass, "--force"},
+        {"decrypt plain out --key-file a --key-file b" + pass, "--key-file"},
+        {"encrypt plain out --extension ab" + pass, "--extension"},
+        {"encrypt plain out --jobs 2" + pass, "--jobs"},
+        {"encrypt --into . plain --jobs 0" + pass, "--jobs"},
+        {"encrypt plain out --pass", "--pass"},
+        {"frobnicate", "frobnicate"},
+    };
+    for (const auto& [arguments, named] : cases) {
+        const CliRun run = Cli(dir, "long enough", arguments);
+        EXPECT_EQ(run.status, 2) << arguments;
+        EXPECT_NE(run.err.find(named), std::string::npos) << arguments << ": " << run.err;
+        EXPECT_FALSE(dir.Exists("out")) << arguments;
+    }
     const CliRun run = Cli(dir, "", "encrypt plain out");
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("--pass"), std::string::npos);
+}
+
+TEST_F(CryptCommand, HelpPerCommandAndEndOfOptions) {
+    const CliRun help = Cli(dir, "", "decrypt --help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("--key-file"), std::string::npos);
+    EXPECT_NE(help.out.find("--into"), std::string::npos);
+
+    // After "--" a name that looks like an option is a file.
+    dir.Write("-plain", "dash data");
+    const std::string pass = " --pass env:VELKOR_TEST_KEY";
+    ASSERT_EQ(Cli(dir, "long enough", "encrypt" + pass + " -- -plain -enc").status, 0);
+    ASSERT_EQ(Cli(dir, "long enough", "decrypt" + pass + " -- -enc -back").status, 0);
+    EXPECT_EQ(dir.Read("-back"), "dash data");
+}
+
+TEST_F(CryptCommand, EmptyExtensionIsNoExtension) {
+    dir.Write("plain", "some data for the extension");
+    const std::string pass = " --pass env:VELKOR_TEST_KEY";
+    ASSERT_EQ(Cli(dir, "long enough", "encrypt plain enc --extension ''" + pass).status, 0);
+    ASSERT_EQ(Cli(dir, "long enough", "decrypt enc back" + pass).status, 0);
+    EXPECT_EQ(dir.Read("back"), "some data for the extension");
+}
+
+// A key source without a line end must neither hang nor grow: refused at once.
+TEST_F(CryptCommand, EndlessKeySourceIsRefused) {
+    dir.Write("plain", "data");
+    for (const std::string from : {"file:/dev/zero", "fd:3 3</dev/zero"}) {
+        const CliRun run = Cli(dir, "", "decrypt plain out --pass " + from);
+        EXPECT_EQ(run.status, 1) << from;
+        EXPECT_NE(run.err.find("longer than 128 characters"), std::string::npos) << run.err;
+    }
+    ::setenv("VELKOR_LONG_KEY", std::string(600, 'k').c_str(), 1);
+    EXPECT_EQ(Cli(dir, "", "decrypt plain out --pass env:VELKOR_LONG_KEY").status, 1);
+    EXPECT_FALSE(dir.Exists("out"));
 }
 
 }  // namespace
