@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "CliRunner.h"
@@ -27,6 +28,18 @@ TEST(AnalyseCommand, WritesTheWindowsLogBesideTheFileAndPrintsItsPath) {
     testing::ScriptedHost host;
     ASSERT_TRUE(SymbolAnalysis(host).Run(dir.Path("report.final.txt")));
     EXPECT_EQ(dir.Read("!report!.txt"), fromCli);
+}
+
+// The log and the printed path name the file without "." or ".." parts.
+TEST(AnalyseCommand, NamesTheFileByItsNormalPath) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path("sub/deeper"));
+    dir.Write("x.bin", "xyz");
+    const CliRun run = RunCli(dir, "analyse sub/./deeper/../../x.bin");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dir.Path("!x!.txt") + "\n");
+    const std::string log = dir.Read("!x!.txt");
+    EXPECT_NE(log.find(" -> File Name:  " + dir.Path("x.bin") + "\r\n"), std::string::npos) << log;
 }
 
 TEST(AnalyseCommand, ReportsFailuresOnStandardError) {
