@@ -71,21 +71,19 @@ bool ExtensionByte(std::string& text, std::uint8_t& byte) {
         byte = 0;
         return true;
     }
-    auto bytes = KeyBytesFromText(text);
+    const auto bytes = KeyBytesFromText(text);
+    SecureZero(text.data(), text.size());
     const bool single = bytes && bytes->size() == 1;
     if (single) {
-        byte = static_cast<std::uint8_t>((*bytes)[0]);
+        byte = bytes->front();
     }
-    if (bytes) {
-        SecureZero(bytes->data(), bytes->size());
-    }
-    SecureZero(text.data(), text.size());
     return single;
 }
 
 int Usage(const std::string& command, const std::string& problem) {
-    std::fprintf(stderr, "velkor32-cli: %s\nTry 'velkor32-cli %s--help'.\n", problem.c_str(),
-                 command.empty() ? "" : (command + " ").c_str());
+    const std::string help = command.empty() ? "--help" : command + " --help";
+    std::fprintf(stderr, "velkor32-cli: %s\nTry 'velkor32-cli %s'.\n", problem.c_str(),
+                 help.c_str());
     return kUsage;
 }
 

@@ -81,15 +81,12 @@ int ReadJobKey(const CryptOptions& options, bool standardInputIsData, SecretByte
     }
     auto bytes =
         KeyBytesFromText(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-    SecureZero(text.data(), text.size());
     if (!bytes) {
         std::fputs("velkor32-cli: the key has a character that Windows-1252 does not have\n",
                    stderr);
         return kFailure;
     }
-    key.reserve(bytes->size());
-    key.assign(bytes->begin(), bytes->end());
-    SecureZero(bytes->data(), bytes->size());
+    key = std::move(*bytes);
     return kSuccess;
 }
 
