@@ -149,7 +149,7 @@ class CommandLineForm : public CompileRequestForm {
   public:
     CommandLineForm(const CompileSettings& settings, bool force)
         : settings_(settings), confirmed_(force) {}
-    std::string RequestKey() const override { return settings_.Key; }
+    std::size_t RequestKeyLength() const override { return settings_.Key.size(); }
     std::string RequestKeyFileName() const override { return settings_.KeyFileName; }
     std::string RequestSourceFileName() const override { return settings_.SourceFileName; }
     std::string RequestDrainFileName() const override { return settings_.DrainFileName; }
@@ -161,15 +161,6 @@ class CommandLineForm : public CompileRequestForm {
     const CompileSettings& settings_;
     bool confirmed_;
 };
-
-std::string DrainFolder(const std::string& drain) {
-    std::error_code error;
-    const auto full = std::filesystem::absolute(drain, error);
-    if (error) {
-        return {};
-    }
-    return full.parent_path().string() + "/";
-}
 
 }  // namespace
 
@@ -185,7 +176,6 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
     settings.DrainFileName = options->drain;
     settings.KeyFileName = options->keyFile;
     settings.Swift = options->swift;
-    settings.DefaultDirectory = DrainFolder(options->drain);
     if (options->extension) {
         const auto bytes = KeyBytesFromText(*options->extension);
         if (!bytes || bytes->size() != 1) {
@@ -211,7 +201,7 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
         return kFailure;
     }
     std::string& bytes = *key;
-    settings.Key = bytes;
+    settings.Key.assign(bytes.begin(), bytes.end());
     SecureZero(bytes.data(), bytes.size());
 
     FileSystem& files = FileSystem::Native();
@@ -230,7 +220,6 @@ int RunCryptCommand(bool encrypt, const Arguments& args) {
     window.CompilePending = true;
     host.jobRunning = true;
     CompileJob(window, settings, JobServices{files, {}});
-    SecureZero(settings.Key.data(), settings.Key.size());
     host.ClearProgress();
     return host.succeeded && !host.failed ? kSuccess : kFailure;
 }
