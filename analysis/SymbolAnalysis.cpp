@@ -6,6 +6,7 @@
 
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
+#include "PrivateFile.h"
 #include "SymbolTally.h"
 #include "TextFileWriter.h"
 
@@ -93,10 +94,10 @@ IoResult SymbolAnalysis::WriteLogFile() {
     if (fileSystem_.SameFile(state_.AnalysisSourceName, state_.AnalysisLogName)) {
         return EEXIST;
     }
-    File log;
-    IoResult result = fileSystem_.Create(state_.AnalysisLogName, log);
+    PrivateFile log(fileSystem_);
+    IoResult result = log.CreateResultFor(state_.AnalysisLogName);
     if (result == 0) {
-        TextFileWriter writer(fileSystem_, log);
+        TextFileWriter writer(fileSystem_, log.file());
         for (const std::string& line : AnalysisLogLines(state_)) {
             result = writer.WriteLine(line);
             if (result != 0) {
@@ -107,11 +108,8 @@ IoResult SymbolAnalysis::WriteLogFile() {
             result = writer.Flush();
         }
     }
-    if (log.IsOpen()) {
-        const IoResult closed = fileSystem_.Close(log);
-        result = result != 0 ? result : closed;
-    }
-    return result;
+    // A log that could not be written whole leaves an older one as it was.
+    return result == 0 ? log.Commit() : result;
 }
 
 bool SymbolAnalysis::Run(const std::optional<std::string>& chosenPath) {

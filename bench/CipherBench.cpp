@@ -101,11 +101,11 @@ void BM_FileJob(benchmark::State& bench) {
     const std::string plain = velkor::bench::RandomFile("velkor-job-bench-plain", size);
     const std::string folder = FolderPart(plain);
     CompileSettings settings;
-    settings.Key = "benchmark key";
+    const std::string key = "benchmark key";
+    settings.Key.assign(key.begin(), key.end());
     settings.EncryptMode = true;
     settings.SourceFileName = plain;
     settings.DrainFileName = folder + "velkor-job-bench-cipher";
-    settings.DefaultDirectory = folder;
     velkor::bench::QuietHost host;
     CompileSession window(host);
     if (!encrypt) {

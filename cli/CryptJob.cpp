@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdio>
-#include <filesystem>
 
 #include "CompileJob.h"
 #include "CompileRequest.h"
@@ -23,8 +22,7 @@ class CommandLineForm : public CompileRequestForm {
   public:
     CommandLineForm(const CompileSettings& settings, bool force)
         : settings_(settings), confirmed_(force) {}
-    // The checks look at the key's length only: no copy of the key itself.
-    std::string RequestKey() const override { return std::string(settings_.Key.size(), '*'); }
+    std::size_t RequestKeyLength() const override { return settings_.Key.size(); }
     std::string RequestKeyFileName() const override { return settings_.KeyFileName; }
     std::string RequestSourceFileName() const override { return settings_.SourceFileName; }
     std::string RequestDrainFileName() const override { return settings_.DrainFileName; }
@@ -37,26 +35,20 @@ class CommandLineForm : public CompileRequestForm {
     bool confirmed_;
 };
 
-std::string DrainFolder(const std::string& drain) {
-    std::error_code error;
-    const auto full = std::filesystem::absolute(drain, error);
-    if (error) {
-        return {};
-    }
-    return full.parent_path().string() + "/";
-}
-
 std::int64_t FileSize(const std::string& name) {
     struct stat info {};
     return ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode) ? info.st_size : 0;
 }
 
-// Bytes a job reads as data: the source once per pass.
-std::int64_t JobBytes(const std::string& source, const std::string& keyFile) {
+// Bytes a job reads as data: the source once per group of passes chained in
+// memory (one pass with the key, one more per key-file block); 0 for a stream.
+std::int64_t JobBytes(const std::string& source, const std::string& keyFile,
+                      std::size_t passesPerGroup) {
     constexpr std::int64_t kKeyBlock = 256;
-    const std::int64_t keyBlocks =
-        keyFile.empty() ? 0 : (FileSize(keyFile) + kKeyBlock - 1) / kKeyBlock;
-    return FileSize(source) * (1 + keyBlocks);
+    const std::int64_t passes =
+        1 + (keyFile.empty() ? 0 : (FileSize(keyFile) + kKeyBlock - 1) / kKeyBlock);
+    const auto group = static_cast<std::int64_t>(passesPerGroup);
+    return FileSize(source) * ((passes + group - 1) / group);
 }
 
 }  // namespace
@@ -99,23 +91,22 @@ bool RunCryptJob(const CryptOptions& options, const std::string& source, const s
     settings.KeyFileName = options.keyFile;
     settings.Swift = options.swift;
     settings.KeyExtension = options.extension;
-    settings.DefaultDirectory = DrainFolder(drain);
-    settings.Key.reserve(key.size());
-    settings.Key.assign(key.begin(), key.end());
+    settings.Key = key;
 
     CountingFileSystem files(settings.KeyFileName);
     CommandLineForm form(settings, options.force);
     CompileRequestChecks checks(host, files);
     bool finished = false;
     if (checks.CheckCompileRequest(form) && InterruptSignal() == 0) {
-        host.FollowProgress(files.BytesRead(), JobBytes(source, settings.KeyFileName));
+        const JobServices services{files, {}};
+        host.FollowProgress(files.BytesRead(),
+                            JobBytes(source, settings.KeyFileName, services.passesPerGroup));
         CompileSession window(host);
         window.CompilePending = true;
-        CompileJob(window, settings, JobServices{files, {}});
+        CompileJob(window, settings, services);
         host.ClearProgress();
         finished = host.Succeeded() && !host.Failed();
     }
-    SecureZero(settings.Key.data(), settings.Key.size());
     return finished;
 }
 

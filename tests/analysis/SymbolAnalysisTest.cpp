@@ -53,7 +53,8 @@ class ZeroFileSystem : public FileSystem {
         : reportedSize_(reportedSize), remaining_(actualSize) {}
 
     IoResult OpenRead(const std::string& /*name*/, File& file) override {
-        return FileSystem::OpenRead("/dev/null", file);
+        // Any regular file will do: the reads below never touch it.
+        return FileSystem::OpenRead("/proc/self/exe", file);
     }
     IoResult Size(File& /*file*/, std::int64_t& size) override {
         size = static_cast<std::int64_t>(reportedSize_);
@@ -201,7 +202,7 @@ TEST_F(SymbolAnalysisTest, EveryFileFailureIsReportedOnce) {
         {Op::Size, 1, false, "File:\rdata.bin\rread error!"},
         {Op::Read, 2, false, "File:\rdata.bin\rread error!"},
         {Op::Close, 1, false, "File:\rdata.bin\rread error!"},
-        {Op::Create, 1, true, "File:\r!data!.txt\rwrite error!"},
+        {Op::CreateNew, 1, true, "File:\r!data!.txt\rwrite error!"},
         {Op::Write, 1, true, "File:\r!data!.txt\rwrite error!"},
         {Op::ShortWrite, 2, true, "File:\r!data!.txt\rwrite error!"},
         {Op::Close, 1, true, "File:\r!data!.txt\rwrite error!"},
@@ -215,18 +216,26 @@ TEST_F(SymbolAnalysisTest, EveryFileFailureIsReportedOnce) {
         fileSystem.FailAt(c.op, c.occurrence, dir.Path(c.onLog ? "!data!.txt" : "data.bin"));
         EXPECT_FALSE(SymbolAnalysis(faultHost, fileSystem).Run(dir.Path("data.bin")));
         ExpectOnlyErrorBox(faultHost, c.text);
-        EXPECT_EQ(dir.Exists("!data!.txt"), c.onLog && c.op != Op::Create);
+        // No log, and nothing half-written beside it.
+        EXPECT_FALSE(dir.Exists("!data!.txt"));
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Folder()),
+                                std::filesystem::directory_iterator()),
+                  1);
     }
 }
 
-TEST_F(SymbolAnalysisTest, PartOfALogThatFailedStaysOnDisk) {
+TEST_F(SymbolAnalysisTest, ALogThatFailedLeavesTheOldOneAsItWas) {
     dir.Write("data.bin", "abc");
-    FaultyFileSystem fileSystem;
-    fileSystem.FailAt(Op::ShortWrite, 2, dir.Path("!data!.txt"));
-    EXPECT_FALSE(Analyse("data.bin", fileSystem));
-    const std::string partial = dir.Read("!data!.txt");
-    EXPECT_GE(partial.size(), 4096u);
-    EXPECT_EQ(partial.find("Velkor32 Log End"), std::string::npos);
+    dir.Write("!data!.txt", "older log");
+    for (const Op op : {Op::ShortWrite, Op::Sync, Op::Replace}) {
+        FaultyFileSystem fileSystem;
+        fileSystem.FailAt(op, op == Op::ShortWrite ? 2 : 1, dir.Path("!data!.txt"), ENOSPC);
+        EXPECT_FALSE(Analyse("data.bin", fileSystem));
+        EXPECT_EQ(dir.Read("!data!.txt"), "older log");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Folder()),
+                                std::filesystem::directory_iterator()),
+                  2);
+    }
 }
 
 TEST_F(SymbolAnalysisTest, LogNeverLandsOnTheSourceOrAFolder) {

@@ -21,7 +21,7 @@ struct FakeForm : CompileRequestForm {
     bool confirmed = false;
     std::vector<std::string> actions;
 
-    std::string RequestKey() const override { return key; }
+    std::size_t RequestKeyLength() const override { return key.size(); }
     std::string RequestKeyFileName() const override { return keyFile; }
     std::string RequestSourceFileName() const override { return source; }
     std::string RequestDrainFileName() const override { return drain; }

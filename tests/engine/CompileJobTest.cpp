@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <filesystem>
 #include <random>
+#include <set>
 
 #include "CompileJob.h"
 #include "FaultyFileSystem.h"
@@ -39,6 +41,19 @@ std::string AsText(const Bytes& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
+SecretBytes Secret(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// Names in the test folder: nothing of a job may stay behind.
+std::set<std::string> Names(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Folder())) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 class CompileJobTest : public ::testing::Test {
   protected:
     // Runs a job; header lengths come from `headers` (n of each pass), then at random.
@@ -48,7 +63,6 @@ class CompileJobTest : public ::testing::Test {
         settings.SourceFileName = dir.Path(source);
         settings.DrainFileName = dir.Path(drain);
         settings.KeyFileName = keyFile.empty() ? std::string() : dir.Path(keyFile);
-        settings.DefaultDirectory = dir.Folder();
         window.CompilePending = true;
         auto random = std::make_shared<std::mt19937>(7);
         JobServices services{files,
@@ -60,7 +74,7 @@ class CompileJobTest : public ::testing::Test {
                                  headers.pop_front();
                                  return 256 - n;
                              },
-                             std::chrono::nanoseconds(0)};
+                             std::chrono::nanoseconds(0), passesPerGroup};
         CompileJob(window, settings, services);
     }
 
@@ -82,7 +96,8 @@ class CompileJobTest : public ::testing::Test {
     ScriptedHost host;
     FaultyFileSystem files;
     RecordingWindow window{host};
-    CompileSettings settings{"SecretKey", 0, {}, {}, {}, false, true, {}};
+    CompileSettings settings{Secret("SecretKey")};
+    std::size_t passesPerGroup = 512;
 };
 
 TEST_F(CompileJobTest, ReproducesKnownAnswerFiles) {
@@ -93,7 +108,7 @@ TEST_F(CompileJobTest, ReproducesKnownAnswerFiles) {
         if (c.hasKeyFile) {
             dir.Write("key", AsText(c.keyFile));
         }
-        settings.Key = AsText(c.key);
+        settings.Key.assign(c.key.begin(), c.key.end());
         settings.KeyExtension = static_cast<std::uint8_t>(c.extension);
         settings.Swift = c.swift;
         Run(true, "plain", "cipher", c.hasKeyFile ? "key" : "",
@@ -209,48 +224,69 @@ TEST_F(CompileJobTest, ClosingTheSuccessBoxOtherwiseKeepsTheWindow) {
     EXPECT_FALSE(window.Compiling);
 }
 
-TEST_F(CompileJobTest, WorkFileIsNumberedCreatedAndDeleted) {
-    dir.Write("plain", "hello");
-    dir.Write("VELKOR.VLK", "keep me");
-    dir.Write("1VELKOR.VLK", "keep me too");
-    Run(true, "plain", "cipher");
-    EXPECT_EQ(window.WorkFileName, dir.Path("2VELKOR.VLK"));
-    EXPECT_FALSE(dir.Exists("2VELKOR.VLK"));
-    EXPECT_EQ(dir.Read("VELKOR.VLK"), "keep me");
-    EXPECT_EQ(dir.Read("1VELKOR.VLK"), "keep me too");
-    EXPECT_EQ(files.calls[Op::Create], 2);  // drain and the create test
-}
-
-TEST_F(CompileJobTest, PassesAndRenamesFollowTheKeyFileBlocks) {
+TEST_F(CompileJobTest, KeyFileJobReadsTheSourceOnceAndReplacesTheDrainOnce) {
     dir.Write("plain", std::string(5000, 'x'));
     dir.Write("key", std::string(700, 'k'));
     Run(true, "plain", "cipher", "key");
-    EXPECT_EQ(files.renames.size(), 3U);
-    for (const auto& rename : files.renames) {
-        EXPECT_EQ(rename.first, dir.Path("cipher"));
-        EXPECT_EQ(rename.second, dir.Path("VELKOR.VLK"));
-    }
-    files.renames.clear();
+    EXPECT_EQ(files.replaced.size(), 1U);
+    EXPECT_EQ(files.replaced.at(0).second, dir.Path("cipher"));
+    EXPECT_EQ(files.calls[Op::CreateNew], 1);  // the result only: no work file
+    files.replaced.clear();
     Run(false, "cipher", "back", "key");
-    EXPECT_EQ(files.renames.size(), 3U);
+    EXPECT_EQ(files.replaced.size(), 1U);
     EXPECT_EQ(dir.Read("back"), std::string(5000, 'x'));
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"back", "cipher", "key", "plain"}));
 }
 
-TEST_F(CompileJobTest, ProgressBarFollowsTheKeyFile) {
-    dir.Write("plain", "data");
+TEST_F(CompileJobTest, LongKeyFilesSpoolThroughPrivateNumberedWorkFiles) {
+    dir.Write("plain", std::string(20000, 'x'));
+    dir.Write("key", std::string(1500, 'k'));  // 7 passes
+    dir.Write("VELKOR.VLK", "keep me");
+    std::filesystem::create_symlink(dir.Path("target-of-link"), dir.Path("1VELKOR.VLK"));
+    passesPerGroup = 2;
+    std::vector<std::string> created;
+    files.beforeCreate = [&](const std::string& name) { created.push_back(FileNamePart(name)); };
+    Run(true, "plain", "cipher", "key");
+    ASSERT_EQ(window.closed, 1);
+    // Taken names, a dangling link among them, are passed over, never followed.
+    EXPECT_NE(std::find(created.begin(), created.end(), "2VELKOR.VLK"), created.end());
+    EXPECT_FALSE(dir.Exists("target-of-link"));
+    EXPECT_EQ(dir.Read("VELKOR.VLK"), "keep me");
+    passesPerGroup = 512;
+    Run(false, "cipher", "back", "key");
+    EXPECT_EQ(dir.Read("back"), std::string(20000, 'x'));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"1VELKOR.VLK", "VELKOR.VLK", "back", "cipher",
+                                                 "key", "plain"}));
+}
+
+TEST_F(CompileJobTest, ChainedGroupsGiveTheSameFileAsOneGroup) {
+    dir.Write("plain", std::string(9000, 'c'));
+    dir.Write("key", std::string(1100, 'q'));
+    const std::deque<int> headers = {20, 30, 40, 50, 60, 70};
+    Run(true, "plain", "whole", "key", headers);
+    passesPerGroup = 2;
+    Run(true, "plain", "grouped", "key", headers);
+    EXPECT_EQ(dir.Read("grouped"), dir.Read("whole"));
+    Run(false, "grouped", "back", "key");
+    EXPECT_EQ(dir.Read("back"), std::string(9000, 'c'));
+}
+
+TEST_F(CompileJobTest, ProgressBarFollowsTheWholeJob) {
+    dir.Write("plain", std::string(200000, 'd'));
     dir.Write("key", std::string(1000, 'k'));
     Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.Progress.maximum, 1000);
     EXPECT_EQ(window.Progress.step, 256);
-    const std::vector<std::int64_t> expected = {0, 0, 256, 512, 768, 1000, 1000};
-    EXPECT_EQ(window.positions, expected);
+    ASSERT_GE(window.positions.size(), 3U);
+    EXPECT_EQ(window.positions.front(), 0);
+    EXPECT_EQ(window.positions.back(), 1000);
+    EXPECT_TRUE(std::is_sorted(window.positions.begin(), window.positions.end()));
+    EXPECT_TRUE(std::any_of(window.positions.begin(), window.positions.end(),
+                            [](std::int64_t p) { return p > 0 && p < 1000; }));
 
-    window.positions.clear();
     dir.Write("small", std::string(100, 'k'));
     Run(true, "plain", "cipher2", "small");
     EXPECT_EQ(window.Progress.step, 100);
-    EXPECT_EQ(window.positions, (std::vector<std::int64_t>{0, 0, 100, 100}));
 }
 
 TEST_F(CompileJobTest, WrongKeyStopsTheJobInsteadOfReportingSuccess) {
@@ -258,15 +294,20 @@ TEST_F(CompileJobTest, WrongKeyStopsTheJobInsteadOfReportingSuccess) {
     Run(true, "plain", "cipher");
     host.events.clear();
     window.closed = 0;
-    settings.Key = "OtherKey";
+    settings.Key = Secret("OtherKey");
     Run(false, "cipher", "back");
     EXPECT_EQ(host.MessageTexts(),
               std::vector<std::string>{"File:\r" + dir.Path("cipher") + "\rkey does not match!"});
     EXPECT_EQ(host.Messages()[0].kind, MessageKind::Error);
     EXPECT_EQ(host.Sounds().at(1), Sound::Hand);
     EXPECT_EQ(window.closed, 1);
-    EXPECT_EQ(dir.Read("back"), "");
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    EXPECT_FALSE(dir.Exists("back"));
+
+    // An existing drain stays as it was.
+    dir.Write("back", "old drain");
+    Run(false, "cipher", "back");
+    EXPECT_EQ(dir.Read("back"), "old drain");
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"back", "cipher", "plain"}));
 }
 
 TEST_F(CompileJobTest, FileTooShortForAHeaderIsNotThisKeys) {
@@ -290,9 +331,8 @@ TEST_F(CompileJobTest, CloseButtonStopsThePassAndKeepsOnlyWhatWasTransformed) {
               "Velkor32 Compiler interruption!\r\rFile: " + dir.Path("plain") +
                   "\rcompiler I/O error.\rFile: " + dir.Path("cipher") + "\rnot complete.");
     EXPECT_EQ(host.Sounds().at(1), Sound::Exclamation);
-    // Header block and two data blocks were written before the stop.
-    EXPECT_EQ(dir.Read("cipher").size(), 20U + 2 * 4096U);
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    // Nothing of the stopped job is left.
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"plain"}));
     EXPECT_EQ(window.closed, 1);
 }
 
@@ -325,25 +365,23 @@ struct FaultCase {
 };
 
 TEST_F(CompileJobTest, EveryFileErrorHasItsMessage) {
-    const std::string work = "VELKOR.VLK";
     const std::vector<FaultCase> cases = {
         {"key file open", Op::OpenRead, 1, "key", true, "key\rread error!"},
         {"source open", Op::OpenRead, 1, "plain", true, "plain\rread error!"},
-        {"drain create", Op::Create, 1, "out", true, "out\rwrite error!"},
-        {"work create", Op::Create, 1, "VELKOR.VLK", true, "VELKOR.VLK\rcreate error!"},
+        {"result create", Op::CreateNew, 1, "out", true, "out\rwrite error!"},
         {"key block read", Op::Read, 1, "key", true, "key\rread error!"},
         {"key block read (decrypt)", Op::Read, 1, "key", false, "key\rread error!"},
         {"key seek (decrypt)", Op::Seek, 1, "key", false, "key\rread error!"},
-        {"swap delete", Op::Erase, 1, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
-        {"swap rename", Op::Rename, 1, "VELKOR.VLK", true, "VELKOR.VLK\rrename error!"},
-        {"swap open", Op::OpenRead, 1, "VELKOR.VLK", true, "VELKOR.VLK\rread error!"},
-        {"swap create", Op::Create, 2, "out", true, "out\rwrite error!"},
-        {"clean-up delete", Op::Erase, 2, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
+        {"result flush", Op::Sync, 1, "out", true, "out\rwrite error!"},
+        {"result close", Op::Close, 1, "out", false, "out\rwrite error!"},
+        {"result permissions", Op::CopyMode, 1, "out", true, "out\rwrite error!"},
+        {"result rename", Op::Replace, 1, "out", true, "out\rwrite error!"},
     };
     dir.Write("plain", "plain text of the test");
     dir.Write("key", std::string(300, 'k'));
     // A file encrypted with the key file, for the decryption cases.
     Run(true, "plain", "enc", "key");
+    dir.Write("out", "old drain");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host.events.clear();
@@ -358,24 +396,26 @@ TEST_F(CompileJobTest, EveryFileErrorHasItsMessage) {
         EXPECT_EQ(window.closed, 1);
         EXPECT_FALSE(window.Compiling);
         EXPECT_EQ(dir.Read("plain"), "plain text of the test");
-        if (c.op != Op::Erase) {
-            EXPECT_FALSE(dir.Exists(work));
-        }
-        std::remove(dir.Path(work).c_str());
+        EXPECT_EQ(dir.Read("out"), "old drain");
+        EXPECT_EQ(Names(dir), (std::set<std::string>{"enc", "key", "out", "plain"}));
     }
 }
 
 TEST_F(CompileJobTest, PassErrorsReportAnIncompleteJob) {
     dir.Write("plain", std::string(9000, 'z'));
-    for (const Op op : {Op::Read, Op::Write, Op::ShortWrite, Op::Close}) {
+    dir.Write("out", "old drain");
+    const std::vector<std::pair<Op, int>> faults = {
+        {Op::Read, 1}, {Op::Read, 2}, {Op::Write, 1}, {Op::ShortWrite, 1}};
+    for (const auto& [op, occurrence] : faults) {
         host.events.clear();
         files = FaultyFileSystem();
-        files.FailAt(op, 2);
+        files.FailAt(op, occurrence, {}, ENOSPC);
         Run(true, "plain", "out");
         ASSERT_EQ(host.Messages().size(), 1U);
         EXPECT_NE(host.Messages()[0].text.find("compiler I/O error."), std::string::npos);
         EXPECT_EQ(dir.Read("plain"), std::string(9000, 'z'));
-        EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+        EXPECT_EQ(dir.Read("out"), "old drain");
+        EXPECT_EQ(Names(dir), (std::set<std::string>{"out", "plain"}));
     }
 }
 

@@ -656,7 +656,6 @@ class MainWindowTest : public QObject {
         Windows w("velkor32", true);
         w.mask().Authenticate();
         QCOMPARE(w.mask().DefaultDirectory, QDir::currentPath().toStdString() + "/");
-        QCOMPARE(w.mask().JobSettings().DefaultDirectory, w.mask().DefaultDirectory);
         QVERIFY(w.host.events.empty());
     }
 
