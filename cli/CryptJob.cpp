@@ -1,15 +1,17 @@
 #include "CryptJob.h"
 
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 
 #include "CompileJob.h"
 #include "CompileRequest.h"
 #include "CoreDumps.h"
-#include "CountingFileSystem.h"
 #include "Cp1252.h"
 #include "Interrupts.h"
+#include "JobFileSystem.h"
 #include "KeySource.h"
 
 namespace velkor::cli {
@@ -23,6 +25,8 @@ class CommandLineForm : public CompileRequestForm {
     CommandLineForm(const CompileSettings& settings, bool force)
         : settings_(settings), confirmed_(force) {}
     std::size_t RequestKeyLength() const override { return settings_.Key.size(); }
+    bool RequestSourceIsStream() const override { return settings_.SourceStream >= 0; }
+    bool RequestDrainIsStream() const override { return settings_.DrainStream >= 0; }
     std::string RequestKeyFileName() const override { return settings_.KeyFileName; }
     std::string RequestSourceFileName() const override { return settings_.SourceFileName; }
     std::string RequestDrainFileName() const override { return settings_.DrainFileName; }
@@ -49,6 +53,12 @@ std::int64_t JobBytes(const std::string& source, const std::string& keyFile,
         1 + (keyFile.empty() ? 0 : (FileSize(keyFile) + kKeyBlock - 1) / kKeyBlock);
     const auto group = static_cast<std::int64_t>(passesPerGroup);
     return FileSize(source) * ((passes + group - 1) / group);
+}
+
+// A pipe whose reading end was closed: writes to it fail with EPIPE.
+bool ReaderGone(int fd) {
+    pollfd output{fd, 0, 0};
+    return ::poll(&output, 1, 0) > 0 && (output.revents & POLLERR) != 0;
 }
 
 }  // namespace
@@ -86,26 +96,42 @@ bool RunCryptJob(const CryptOptions& options, const std::string& source, const s
                  const SecretBytes& key, TerminalHost& host) {
     CompileSettings settings;
     settings.EncryptMode = options.encrypt;
-    settings.SourceFileName = source;
-    settings.DrainFileName = drain;
+    // Messages name the streams in words.
+    if (source == kStandardStream) {
+        settings.SourceStream = STDIN_FILENO;
+        settings.SourceFileName = "standard input";
+    } else {
+        settings.SourceFileName = source;
+    }
+    if (drain == kStandardStream) {
+        settings.DrainStream = STDOUT_FILENO;
+        settings.DrainFileName = "standard output";
+    } else {
+        settings.DrainFileName = drain;
+    }
     settings.KeyFileName = options.keyFile;
     settings.Swift = options.swift;
     settings.KeyExtension = options.extension;
     settings.Key = key;
 
-    CountingFileSystem files(settings.KeyFileName);
+    JobFileSystem files(settings.KeyFileName);
     CommandLineForm form(settings, options.force);
     CompileRequestChecks checks(host, files);
     bool finished = false;
     if (checks.CheckCompileRequest(form) && InterruptSignal() == 0) {
         const JobServices services{files, {}};
         host.FollowProgress(files.BytesRead(),
-                            JobBytes(source, settings.KeyFileName, services.passesPerGroup));
+                            settings.SourceStream >= 0
+                                ? 0
+                                : JobBytes(source, settings.KeyFileName, services.passesPerGroup));
         CompileSession window(host);
         window.CompilePending = true;
         CompileJob(window, settings, services);
         host.ClearProgress();
         finished = host.Succeeded() && !host.Failed();
+        if (!finished && settings.DrainStream >= 0 && ReaderGone(settings.DrainStream)) {
+            host.Report("velkor32-cli: standard output was closed before the end");
+        }
     }
     return finished;
 }

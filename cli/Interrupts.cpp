@@ -1,6 +1,9 @@
 #include "Interrupts.h"
 
+#include <poll.h>
+
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 
@@ -30,6 +33,27 @@ void CatchInterrupts() {
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGPIPE, &ignore, nullptr);
+}
+
+bool WaitForInput(int fd) {
+    // The signals stay blocked but inside ppoll, so none slips in between the
+    // look at the flag and the wait.
+    sigset_t interrupts;
+    sigemptyset(&interrupts);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&interrupts, signal);
+    }
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &interrupts, &previous);
+    pollfd wanted{fd, POLLIN, 0};
+    bool ready = false;
+    while (!ready && InterruptSignal() == 0) {
+        const int result = ::ppoll(&wanted, 1, nullptr, &previous);
+        // Any other failure is left for the read to report.
+        ready = result > 0 || (result < 0 && errno != EINTR);
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    return ready;
 }
 
 int InterruptSignal() {

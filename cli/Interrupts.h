@@ -8,6 +8,11 @@ namespace velkor::cli {
 // Blocking reads are not restarted after these signals.
 void CatchInterrupts();
 
+// Waits until the descriptor has input (or its end, or an error) and gives
+// true, or gives false once an interrupt signal has come: also one that came
+// just before the wait.
+bool WaitForInput(int fd);
+
 // The signal that asked the tool to stop, or 0.
 int InterruptSignal();
 

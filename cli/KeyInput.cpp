@@ -1,14 +1,12 @@
 #include "KeyInput.h"
 
 #include <fcntl.h>
-#include <poll.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <csignal>
 #include <cstring>
 
 #include "Interrupts.h"
@@ -19,51 +17,15 @@ namespace {
 
 constexpr std::size_t kBlock = 64;
 
-// Keeps the interrupt signals blocked except while waiting in ppoll, so that a
-// signal arriving just before the wait still ends it.
-class InterruptWindow {
-  public:
-    InterruptWindow() {
-        sigset_t interrupts;
-        sigemptyset(&interrupts);
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
-            sigaddset(&interrupts, signal);
-        }
-        ::pthread_sigmask(SIG_BLOCK, &interrupts, &previous_);
-    }
-    ~InterruptWindow() { ::pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }
-    InterruptWindow(const InterruptWindow&) = delete;
-    InterruptWindow& operator=(const InterruptWindow&) = delete;
-
-    // False when a signal came first.
-    bool WaitReadable(int fd) const {
-        pollfd wanted{fd, POLLIN, 0};
-        while (InterruptSignal() == 0) {
-            const int ready = ::ppoll(&wanted, 1, nullptr, &previous_);
-            if (ready > 0) {
-                return true;
-            }
-            if (ready < 0 && errno != EINTR) {
-                return true;  // let read report the fault
-            }
-        }
-        return false;
-    }
-
-  private:
-    sigset_t previous_{};
-};
-
 }  // namespace
 
 KeyReadResult ReadKeyLine(int fd, SecretBytes& line) {
     line.clear();
     line.reserve(kMaxKeyLineBytes);
     std::array<std::uint8_t, kBlock> block{};
-    const InterruptWindow window;
     KeyReadResult result = KeyReadResult::Read;
     while (true) {
-        if (!window.WaitReadable(fd)) {
+        if (!WaitForInput(fd)) {
             result = KeyReadResult::Interrupted;
             break;
         }

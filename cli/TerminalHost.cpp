@@ -60,6 +60,10 @@ void TerminalHost::FollowProgress(const std::int64_t* done, std::int64_t total) 
 }
 
 void TerminalHost::Say(const std::string& text) {
+    // How a job reports its stop is replaced by the tool's "interrupted".
+    if (InterruptSignal() != 0) {
+        return;
+    }
     std::string lines = text;
     std::replace(lines.begin(), lines.end(), '\r', '\n');
     lines += '\n';

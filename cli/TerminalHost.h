@@ -41,6 +41,9 @@ class TerminalHost : public Host {
     void ShowProgress(std::int64_t done, std::int64_t total) { progress_.Show(done, total); }
     void ClearProgress() { progress_.Clear(); }
 
+    // A line of the tool's own, where the job's messages go.
+    void Report(const std::string& line) { Say(line); }
+
     // A warning or an error was shown.
     bool Failed() const { return failed_; }
     // A job's result was reported.

@@ -7,8 +7,11 @@
 namespace velkor::testing {
 
 CliRun RunCli(const TempDir& folder, const std::string& arguments, const std::string& input) {
+    return RunShell(folder, "exec \"$VELKOR_CLI\" " + arguments, input);
+}
+
+CliRun RunShell(const TempDir& folder, const std::string& command, const std::string& input) {
     const TempDir output;
-    const std::string command = std::string("exec '") + VELKOR_CLI_PATH + "' " + arguments;
     const pid_t child = ::fork();
     if (child == 0) {
         const int in = ::open(input.c_str(), O_RDONLY);
@@ -20,6 +23,7 @@ CliRun RunCli(const TempDir& folder, const std::string& arguments, const std::st
         ::dup2(in, STDIN_FILENO);
         ::dup2(out, STDOUT_FILENO);
         ::dup2(err, STDERR_FILENO);
+        ::setenv("VELKOR_CLI", VELKOR_CLI_PATH, 1);
         ::alarm(60);
         ::execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);

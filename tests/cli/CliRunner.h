@@ -19,4 +19,8 @@ struct CliRun {
 CliRun RunCli(const TempDir& folder, const std::string& arguments,
               const std::string& input = "/dev/null");
 
+// The same for a whole shell script, which finds the tool in $VELKOR_CLI.
+CliRun RunShell(const TempDir& folder, const std::string& script,
+                const std::string& input = "/dev/null");
+
 }  // namespace velkor::testing

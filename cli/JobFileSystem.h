@@ -7,12 +7,14 @@
 
 namespace velkor::cli {
 
-// The machine's file system, counting the bytes a job reads as its data (every
-// file but the key file), so that the progress line can follow a compile job
-// that does not report its bytes. Counted once per block, never per byte.
-class CountingFileSystem : public FileSystem {
+// The machine's file system as a job of the tool uses it. It counts the bytes
+// the job reads as its data (every file but the key file), once per block, so
+// that the progress line can follow the job; and a read that waits for a pipe
+// gives up when an interrupt signal comes, instead of keeping the tool until
+// the pipe's writer goes on.
+class JobFileSystem : public FileSystem {
   public:
-    explicit CountingFileSystem(std::string keyFileName) : keyFileName_(std::move(keyFileName)) {}
+    explicit JobFileSystem(std::string keyFileName) : keyFileName_(std::move(keyFileName)) {}
 
     IoResult OpenRead(const std::string& name, File& file) override;
     IoResult Read(File& file, void* buffer, std::size_t count, std::size_t& done) override;
