@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -181,6 +182,25 @@ TEST_F(TerminalPrompt, InterruptAtThePromptRestoresTheEcho) {
             << session.Screen();
         EXPECT_FALSE(dir.Exists("enc"));
     }
+}
+
+TEST_F(TerminalPrompt, EncryptedOutputIsNotWrittenToTheTerminal) {
+    ::setenv("VELKOR_TEST_KEY", "long enough", 1);
+    TerminalSession session(dir, {"encrypt", "plain", "-", "--pass", "env:VELKOR_TEST_KEY"});
+    EXPECT_EQ(session.Finish(), 1);
+    EXPECT_NE(session.Screen().find("encrypted output is not written to a terminal"),
+              std::string::npos)
+        << session.Screen();
+    // Decrypted output is the user's own data: it may go there.
+    ASSERT_EQ(
+        std::system(("cd '" + dir.Folder() +
+                     "' && '" VELKOR_CLI_PATH "' encrypt plain enc --pass env:VELKOR_TEST_KEY "
+                     "2>/dev/null")
+                        .c_str()),
+        0);
+    TerminalSession back(dir, {"decrypt", "enc", "-", "--pass", "env:VELKOR_TEST_KEY"});
+    EXPECT_TRUE(back.WaitFor(std::string(100, 'p')));
+    EXPECT_EQ(back.Finish(), 0) << back.Screen();
 }
 
 }  // namespace
