@@ -435,13 +435,31 @@ TEST_F(CompileJobTest, KeyFileMissingStopsBeforeSourceAndDrainAreTouched) {
     EXPECT_EQ(host.Sounds()[0], Sound::Hand);
 }
 
-TEST_F(CompileJobTest, ReadOnlySourceIsEncrypted) {
+// Permission bits stop nothing for root: these run as an unprivileged user.
+TEST_F(CompileJobTest, UnprivilegedReadOnlySourceAndKeyFileAreRead) {
+    namespace fs = std::filesystem;
     dir.Write("plain", "read only");
-    std::filesystem::permissions(dir.Path("plain"), std::filesystem::perms::owner_read);
-    Run(true, "plain", "cipher");
+    dir.Write("key", std::string(300, 'k'));
+    fs::permissions(dir.Path("plain"), fs::perms::owner_read);
+    fs::permissions(dir.Path("key"), fs::perms::owner_read);
+    Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.closed, 1);
-    Run(false, "cipher", "back");
+    Run(false, "cipher", "back", "key");
     EXPECT_EQ(dir.Read("back"), "read only");
+}
+
+TEST_F(CompileJobTest, UnprivilegedUnwritableFolderKeepsTheDrain) {
+    namespace fs = std::filesystem;
+    dir.Write("plain", "p");
+    fs::create_directory(dir.Path("locked"));
+    dir.Write("locked/out", "old drain");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    Run(true, "plain", "locked/out");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_all);
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("locked/out") + "\rwrite error!");
+    EXPECT_EQ(dir.Read("locked/out"), "old drain");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("locked")), fs::directory_iterator()),
+              1);
 }
 
 TEST_F(CompileJobTest, FailuresAtEveryWriteFlushAndRenameKeepTheOldDrain) {
@@ -496,8 +514,8 @@ TEST_F(CompileJobTest, TwoJobsInOneFolderEachGetTheirOwnResult) {
     settings.Key = Secret("OtherSecret");
     Run(false, "b.vlk", "b.back", "key");
     EXPECT_EQ(dir.Read("b.back"), std::string(20000, 'b'));
-    EXPECT_EQ(Names(dir), (std::set<std::string>{"a", "a.back", "a.vlk", "b", "b.back", "b.vlk",
-                                                 "key"}));
+    EXPECT_EQ(Names(dir),
+              (std::set<std::string>{"a", "a.back", "a.vlk", "b", "b.back", "b.vlk", "key"}));
 }
 
 TEST_F(CompileJobTest, DrainLinksAreWrittenThroughAndDanglingOnesRefused) {
@@ -548,8 +566,8 @@ TEST_F(CompileJobTest, SpecialFilesAreRefusedWithoutBlocking) {
 TEST_F(CompileJobTest, NewDrainsAreOwnerOnlyAndReplacedOnesKeepTheirBits) {
     namespace fs = std::filesystem;
     dir.Write("plain", "p");
-    fs::permissions(dir.Path("plain"), fs::perms::owner_read | fs::perms::group_read |
-                                           fs::perms::others_read);
+    fs::permissions(dir.Path("plain"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     Run(true, "plain", "new");
     EXPECT_EQ(fs::status(dir.Path("new")).permissions(),
               fs::perms::owner_read | fs::perms::owner_write);
