@@ -52,8 +52,8 @@ struct DecodeState {
     explicit DecodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
-          reader(fileSystem, source, errorSum),
           drain(fileSystem),
+          reader(fileSystem, source, errorSum),
           writer(fileSystem, drain.file(), errorSum),
           pump(w.host()) {}
 

@@ -31,8 +31,8 @@ struct EncodeState {
     explicit EncodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
-          reader(fileSystem, source, errorSum),
           drain(fileSystem),
+          reader(fileSystem, source, errorSum),
           writer(fileSystem, drain.file(), errorSum),
           pump(w.host()) {}
 

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <deque>
 #include <filesystem>
 #include <random>
@@ -96,7 +99,11 @@ class CompileJobTest : public ::testing::Test {
     ScriptedHost host;
     FaultyFileSystem files;
     RecordingWindow window{host};
-    CompileSettings settings{Secret("SecretKey")};
+    CompileSettings settings = [] {
+        CompileSettings s;
+        s.Key = Secret("SecretKey");
+        return s;
+    }();
     std::size_t passesPerGroup = 512;
 };
 
@@ -428,13 +435,179 @@ TEST_F(CompileJobTest, KeyFileMissingStopsBeforeSourceAndDrainAreTouched) {
     EXPECT_EQ(host.Sounds()[0], Sound::Hand);
 }
 
-TEST_F(CompileJobTest, ReadOnlySourceIsEncrypted) {
+// Permission bits stop nothing for root: these run as an unprivileged user.
+TEST_F(CompileJobTest, UnprivilegedReadOnlySourceAndKeyFileAreRead) {
+    namespace fs = std::filesystem;
     dir.Write("plain", "read only");
-    std::filesystem::permissions(dir.Path("plain"), std::filesystem::perms::owner_read);
-    Run(true, "plain", "cipher");
+    dir.Write("key", std::string(300, 'k'));
+    fs::permissions(dir.Path("plain"), fs::perms::owner_read);
+    fs::permissions(dir.Path("key"), fs::perms::owner_read);
+    Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.closed, 1);
-    Run(false, "cipher", "back");
+    Run(false, "cipher", "back", "key");
     EXPECT_EQ(dir.Read("back"), "read only");
+}
+
+TEST_F(CompileJobTest, UnprivilegedUnwritableFolderKeepsTheDrain) {
+    namespace fs = std::filesystem;
+    dir.Write("plain", "p");
+    fs::create_directory(dir.Path("locked"));
+    dir.Write("locked/out", "old drain");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    Run(true, "plain", "locked/out");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_all);
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("locked/out") + "\rwrite error!");
+    EXPECT_EQ(dir.Read("locked/out"), "old drain");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("locked")), fs::directory_iterator()),
+              1);
+}
+
+TEST_F(CompileJobTest, FailuresAtEveryWriteFlushAndRenameKeepTheOldDrain) {
+    dir.Write("plain", std::string(300000, 'w'));
+    dir.Write("key", std::string(300, 'k'));
+    for (const IoResult error : {ENOSPC, EIO}) {
+        for (const Op op : {Op::Write, Op::ShortWrite, Op::Sync, Op::Replace}) {
+            for (int occurrence = 1; occurrence <= (op == Op::Write ? 4 : 1); ++occurrence) {
+                SCOPED_TRACE(::testing::Message() << static_cast<int>(op) << " " << occurrence);
+                dir.Write("out", "old drain");
+                host.events.clear();
+                files = FaultyFileSystem();
+                files.FailAt(op, occurrence, dir.Path("out"), error);
+                Run(true, "plain", "out", "key");
+                EXPECT_FALSE(host.MessageTexts().empty());
+                EXPECT_TRUE(dir.Read("out") == "old drain");
+                EXPECT_EQ(Names(dir), (std::set<std::string>{"key", "out", "plain"}));
+            }
+        }
+    }
+}
+
+TEST_F(CompileJobTest, TwoJobsInOneFolderEachGetTheirOwnResult) {
+    dir.Write("a", std::string(30000, 'a'));
+    dir.Write("b", std::string(20000, 'b'));
+    dir.Write("key", std::string(1200, 'k'));
+    passesPerGroup = 2;
+    // The second job starts while the first one is making its files.
+    bool started = false;
+    ScriptedHost otherHost;
+    RecordingWindow other{otherHost};
+    files.beforeCreate = [&](const std::string& /*name*/) {
+        if (started) {
+            return;
+        }
+        started = true;
+        CompileSettings second;
+        second.Key = Secret("OtherSecret");
+        second.EncryptMode = true;
+        second.SourceFileName = dir.Path("b");
+        second.DrainFileName = dir.Path("b.vlk");
+        second.KeyFileName = dir.Path("key");
+        other.CompilePending = true;
+        CompileJob(other, second, JobServices{files, {}, std::chrono::nanoseconds(0), 2});
+    };
+    Run(true, "a", "a.vlk", "key");
+    files.beforeCreate = nullptr;
+    ASSERT_EQ(window.closed, 1);
+    ASSERT_EQ(other.closed, 1);
+    Run(false, "a.vlk", "a.back", "key");
+    EXPECT_EQ(dir.Read("a.back"), std::string(30000, 'a'));
+    settings.Key = Secret("OtherSecret");
+    Run(false, "b.vlk", "b.back", "key");
+    EXPECT_EQ(dir.Read("b.back"), std::string(20000, 'b'));
+    EXPECT_EQ(Names(dir),
+              (std::set<std::string>{"a", "a.back", "a.vlk", "b", "b.back", "b.vlk", "key"}));
+}
+
+TEST_F(CompileJobTest, DrainLinksAreWrittenThroughAndDanglingOnesRefused) {
+    dir.Write("plain", "linked");
+    dir.Write("target", "old");
+    std::filesystem::create_symlink(dir.Path("target"), dir.Path("link"));
+    Run(true, "plain", "link");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link")));
+    Run(false, "target", "back");
+    EXPECT_EQ(dir.Read("back"), "linked");
+
+    std::filesystem::create_symlink(dir.Path("nowhere"), dir.Path("dangling"));
+    host.events.clear();
+    Run(true, "plain", "dangling");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("dangling") + "\rwrite error!");
+    EXPECT_FALSE(dir.Exists("nowhere"));
+}
+
+TEST_F(CompileJobTest, TheDrainIsNeverTheSourceOrTheKeyFile) {
+    dir.Write("plain", "precious source");
+    dir.Write("key", std::string(300, 'k'));
+    std::filesystem::create_hard_link(dir.Path("key"), dir.Path("key-link"));
+    std::filesystem::create_symlink(dir.Path("plain"), dir.Path("source-link"));
+    Run(true, "plain", "key-link", "key");
+    EXPECT_EQ(host.MessageTexts().at(0), "File conflict:\rkey");
+    host.events.clear();
+    Run(true, "plain", "source-link");
+    EXPECT_EQ(host.MessageTexts().at(0), "File conflict:\rplain");
+    EXPECT_EQ(dir.Read("plain"), "precious source");
+    EXPECT_EQ(dir.Read("key"), std::string(300, 'k'));
+    EXPECT_EQ(window.closed, 2);
+}
+
+TEST_F(CompileJobTest, SpecialFilesAreRefusedWithoutBlocking) {
+    dir.Write("plain", "p");
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    Run(true, "fifo", "out");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rread error!");
+    host.events.clear();
+    Run(true, "plain", "out", "fifo");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rread error!");
+    host.events.clear();
+    Run(true, "plain", "fifo");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rwrite error!");
+    EXPECT_FALSE(dir.Exists("out"));
+}
+
+TEST_F(CompileJobTest, NewDrainsAreOwnerOnlyAndReplacedOnesKeepTheirBits) {
+    namespace fs = std::filesystem;
+    dir.Write("plain", "p");
+    fs::permissions(dir.Path("plain"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Run(true, "plain", "new");
+    EXPECT_EQ(fs::status(dir.Path("new")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    dir.Write("shared", "old");
+    const auto bits = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir.Path("shared"), bits);
+    Run(true, "plain", "shared");
+    EXPECT_EQ(fs::status(dir.Path("shared")).permissions(), bits);
+}
+
+// Thirteen matching header bytes mark this key's file; twelve do not.
+TEST_F(CompileJobTest, HeaderThresholdIsThirteenMatchingBytes) {
+    const Bytes key(settings.Key.begin(), settings.Key.end());
+    const auto material = literal::PreparedPass(key, 0, true);
+    for (const std::size_t matching : {std::size_t{13}, std::size_t{12}}) {
+        SCOPED_TRACE(matching);
+        // A "header" of exactly `matching` key bytes, then a byte that breaks it.
+        Bytes plain;
+        for (std::size_t i = 1; i <= matching; ++i) {
+            plain.push_back(static_cast<std::uint8_t>(material.ExpandedKey[i]));
+        }
+        plain.push_back(static_cast<std::uint8_t>(material.ExpandedKey[matching + 1] ^ 0xFF));
+        plain.push_back('!');
+        auto state = literal::PreparedPass(key, 0, true);
+        Bytes cipher;
+        for (const auto byte : plain) {
+            cipher.push_back(static_cast<std::uint8_t>(literal::EncryptStep(state, byte)));
+        }
+        dir.Write("cipher", AsText(cipher));
+        std::filesystem::remove(dir.Path("back"));
+        host.events.clear();
+        Run(false, "cipher", "back");
+        if (matching == 13) {
+            EXPECT_EQ(dir.Read("back"), AsText({plain.begin() + 13, plain.end()}));
+        } else {
+            EXPECT_EQ(host.MessageTexts().at(0),
+                      "File:\r" + dir.Path("cipher") + "\rkey does not match!");
+            EXPECT_FALSE(dir.Exists("back"));
+        }
+    }
 }
 
 }  // namespace
