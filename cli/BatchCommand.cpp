@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
@@ -80,11 +78,6 @@ void ReportFile(std::mutex& output, const BatchFile& file, bool done, std::strin
 }  // namespace
 
 int RunBatchCommand(const CryptOptions& options) {
-    struct stat folder {};
-    if (::stat(options.into.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode)) {
-        std::fprintf(stderr, "velkor32-cli: --into %s: no such folder\n", options.into.c_str());
-        return kFailure;
-    }
     const std::vector<BatchFile> plan = PlanBatch(options);
     SecretBytes key;
     const int keyStatus = ReadJobKey(options, false, key);

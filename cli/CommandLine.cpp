@@ -56,7 +56,8 @@ CLI::App* AddCryptCommand(CLI::App& app, bool encrypt, CryptOptions& options,
     Once(command->add_flag("--force", options.force, "Replace an existing drain"));
     Once(command->add_flag("--quiet", options.quiet, "No progress line"));
     Once(command->add_option("--into", options.into, "Write each FILE's result into DIR")
-             ->type_name("DIR"));
+             ->type_name("DIR")
+             ->check(CLI::ExistingDirectory));
     Once(
         command->add_option("--jobs", options.jobs, "With --into: files at a time (default: cores)")
             ->type_name("N")

@@ -81,7 +81,9 @@ TEST_F(BatchCommand, ExistingResultNeedsForce) {
     EXPECT_EQ(dir.Read("out/a.vlk"), "keep me");
     EXPECT_EQ(Run("encrypt --into out a --force").status, 0);
     EXPECT_NE(dir.Read("out/a.vlk"), "keep me");
-    EXPECT_EQ(Run("encrypt --into nowhere a").status, 1);
+    const CliRun nowhere = Run("encrypt --into nowhere a");
+    EXPECT_EQ(nowhere.status, 2);
+    EXPECT_NE(nowhere.err.find("--into"), std::string::npos);
 }
 
 }  // namespace

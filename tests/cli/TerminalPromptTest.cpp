@@ -3,6 +3,7 @@
 #include <poll.h>
 #include <pty.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,11 @@ class TerminalSession {
             if (::chdir(folder.Folder().c_str()) != 0) {
                 ::_exit(127);
             }
+            // Core files allowed as far as may be, so that only the tool can stop them.
+            rlimit core{};
+            ::getrlimit(RLIMIT_CORE, &core);
+            core.rlim_cur = core.rlim_max;
+            ::setrlimit(RLIMIT_CORE, &core);
             ::alarm(60);  // a hung tool must not hold up the suite
             ::execv(argv[0], argv.data());
             ::_exit(127);
@@ -78,6 +85,7 @@ class TerminalSession {
         ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size()));
     }
     void Signal(int signal) const { ::kill(child_, signal); }
+    pid_t Process() const { return child_; }
 
     bool EchoOn() const {
         termios settings{};
@@ -140,6 +148,22 @@ TEST_F(TerminalPrompt, KeyTypedTwiceWithoutEchoEncryptsAndDecrypts) {
     session.Type("typed secret\n");
     EXPECT_EQ(session.Finish(), 0) << session.Screen();
     EXPECT_EQ(dir.Read("back"), dir.Read("plain"));
+}
+
+// While the tool holds a key, a crash writes no core file.
+TEST_F(TerminalPrompt, NoCoreDumpWhileTheKeyIsAskedFor) {
+    TerminalSession session(dir, {"decrypt", "plain", "out"});
+    ASSERT_TRUE(session.WaitFor("Key: "));
+    const std::string limits =
+        ReadFileBytes("/proc/" + std::to_string(session.Process()) + "/limits");
+    const auto line = limits.find("Max core file size");
+    ASSERT_NE(line, std::string::npos) << limits;
+    std::istringstream fields(limits.substr(line + std::string("Max core file size").size()));
+    std::string soft;
+    fields >> soft;
+    EXPECT_EQ(soft, "0") << limits.substr(line, 80);
+    session.Signal(SIGTERM);
+    EXPECT_EQ(session.Finish(), 128 + SIGTERM);
 }
 
 TEST_F(TerminalPrompt, DifferentSecondKeyIsRefusedWithEchoBack) {
