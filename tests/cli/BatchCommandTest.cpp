@@ -34,8 +34,9 @@ TEST_F(BatchCommand, EncryptsAndDecryptsManyFilesIntoAFolder) {
     ASSERT_EQ(run.status, 0) << run.err;
     for (int i = 0; i < 5; ++i) {
         const std::string name = "file" + std::to_string(i) + ".txt";
-        EXPECT_NE(run.err.find(name + ": ok -> enc/" + name + ".vlk\n"), std::string::npos)
-            << run.err;
+        std::string line = name;
+        line += ": ok -> enc/" + name + ".vlk\n";
+        EXPECT_NE(run.err.find(line), std::string::npos) << run.err;
     }
     run =
         Run("decrypt --into back enc/file0.txt.vlk enc/file1.txt.vlk enc/file2.txt.vlk "

@@ -41,8 +41,10 @@ std::vector<Region> WritableRegions() {
             end - begin > kLargestRegion) {
             continue;
         }
+        // The addresses come from the kernel's map of this very process.
         regions.push_back(
-            {reinterpret_cast<const char*>(begin), reinterpret_cast<const char*>(end)});
+            {reinterpret_cast<const char*>(begin),  // NOLINT(performance-no-int-to-ptr)
+             reinterpret_cast<const char*>(end)});  // NOLINT(performance-no-int-to-ptr)
     }
     return regions;
 }

@@ -48,8 +48,9 @@ TEST_F(Streams, PipelineRoundTripsWithAndWithoutKeyFile) {
         ASSERT_EQ(out.status, 0) << out.err;
         EXPECT_TRUE(out.out == plain);
         // Both ends streams, through two tools in one pipeline.
-        const CliRun both = RunShell(dir, "\"$VELKOR_CLI\" encrypt - -" + pass +
-                                              " <plain | \"$VELKOR_CLI\" decrypt - -" + pass);
+        std::string pipeline = "\"$VELKOR_CLI\" encrypt - -" + pass;
+        pipeline += " <plain | \"$VELKOR_CLI\" decrypt - -" + pass;
+        const CliRun both = RunShell(dir, pipeline);
         ASSERT_EQ(both.status, 0) << both.err;
         EXPECT_TRUE(both.out == plain);
     }

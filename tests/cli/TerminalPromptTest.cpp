@@ -29,6 +29,7 @@ class TerminalSession {
         }
         arguments.insert(arguments.begin(), VELKOR_CLI_PATH);
         std::vector<char*> argv;
+        argv.reserve(arguments.size() + 1);
         for (std::string& argument : arguments) {
             argv.push_back(argument.data());
         }
