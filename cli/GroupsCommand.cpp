@@ -47,7 +47,8 @@ int RunGroupsCommand(const GroupsOptions& options) {
     // The reports name files by their full paths, as the dialogs of the window do.
     const std::optional<std::string> source = AbsolutePath(options.source);
     if (!source || !fileSystem.FileExists(*source)) {
-        std::fprintf(stderr, "velkor32-cli: no such file: %s\n", options.source.c_str());
+        std::fprintf(stderr, "velkor32-cli: %s: %s\n", options.source.c_str(),
+                     source && Exists(*source) ? "not a regular file" : "no such file");
         return kFailure;
     }
     const std::optional<std::string> drain = AbsolutePath(options.drain);
