@@ -31,9 +31,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     velkor::testing::ScriptedHost host;
     velkor::CompileSession session(host);
     session.CompilePending = true;
-    velkor::CompileJob(session, settings,
-                       velkor::JobServices{files, [] { return 7; }, std::chrono::nanoseconds(0),
-                                           (flags & 4) != 0 ? 1U : 512U});
+    velkor::CompileJob(
+        session, settings,
+        velkor::JobServices{files, [draw = 0]() mutable { return draw++ & 0xFF; },
+                            std::chrono::nanoseconds(0), (flags & 4) != 0 ? 1U : 512U});
     const auto texts = host.MessageTexts();
     if (texts.size() != 1) {
         std::abort();
