@@ -17,9 +17,10 @@ Bytes RandomBytes(std::size_t count) {
     return velkor::bench::RandomBytes(count);
 }
 
-void PrepareState(JobState& state, bool swift) {
+void PrepareState(JobState& state, bool swift, bool encrypt) {
     const std::string key = "benchmark key of some length";
     state.Swift = swift;
+    state.EncryptMode = encrypt;
     state.PassKeyLength = static_cast<int>(key.size());
     std::copy(key.begin(), key.end(), state.PassKey.begin());
     state.PassKeyExtension = 'x';
@@ -33,7 +34,7 @@ void BM_Transform(benchmark::State& bench) {
     const Bytes input = RandomBytes(1 << 20);
     Bytes output(input.size());
     JobState state;
-    PrepareState(state, bench.range(1) != 0);
+    PrepareState(state, bench.range(1) != 0, encrypt);
     CipherTransform transform(state);
     const bool running = true;
     for (auto _ : bench) {

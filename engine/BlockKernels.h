@@ -1,0 +1,72 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+
+namespace velkor::blocked {
+
+// A power-of-two ring of stream bytes indexed by stream position; the first
+// kMirror bytes are repeated after the end so that a vector read never wraps.
+struct Ring {
+    static constexpr std::int64_t kMirror = 32;
+
+    std::uint8_t* data = nullptr;
+    std::int64_t mask = 0;
+
+    std::uint8_t Get(std::int64_t t) const { return data[t & mask]; }
+    void Put(std::int64_t t, std::uint8_t value) const {
+        const std::int64_t at = t & mask;
+        data[at] = value;
+        if (at < kMirror) {
+            data[mask + 1 + at] = value;
+        }
+    }
+};
+
+// Lags of an xor relation; equal lags cancel as they do byte by byte.
+struct Taps {
+    std::array<std::int64_t, 6> lag{};
+    int count = 0;
+};
+
+struct ChainScan {
+    bool reversed = false;
+    bool chainBit = false;
+    bool inverted = false;  // slow mode codes with xnor
+};
+
+// The data-independent sources of the key byte, ring by ring.
+struct KeySources {
+    Ring a, c, register8, register11, register236, register999;
+    bool withRegister999 = false;
+};
+
+// Vector loops over stream positions [t0, t1), both multiples of the width.
+// `key` holds the key bytes of the 256-byte block around t0.
+struct Kernels {
+    int width;
+    // out[t] = (in[t] if withSelf) ^ in[t - lag] for every lag.
+    void (*filter)(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0,
+                   std::int64_t t1);
+    // x[t] = input[t] ^ x[t - lag] for every lag; every lag at least the width.
+    void (*recur)(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1);
+    void (*copyIn)(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1);
+    void (*xorInto)(Ring out, Ring a, Ring b, std::int64_t t0, std::int64_t t1);
+    void (*combineKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
+                       std::int64_t t1);
+    // Encryption output: chain coding of b ^ d ^ key.
+    void (*encode)(Ring b, Ring d, const std::uint8_t* key, std::uint8_t* out, ChainScan& scan,
+                   std::int64_t t0, std::int64_t t1);
+    // Decryption input: g = chain decoding of in, xor key.
+    void (*decode)(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
+                   std::int64_t t0, std::int64_t t1);
+    // Decryption output g ^ (b at the three lags), and d = b ^ g.
+    void (*finishDecrypt)(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out,
+                          std::int64_t t0, std::int64_t t1);
+};
+
+const Kernels& Kernels16();  // SSE2, every x86-64
+const Kernels& Kernels32();  // AVX2
+
+}  // namespace velkor::blocked

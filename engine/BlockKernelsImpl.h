@@ -1,0 +1,282 @@
+// The vector loops, included by one source file per vector width; that file
+// defines kWidth first and is compiled for the matching instruction set.
+// Everything here has internal linkage so the widths never mix at link time.
+
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "BlockKernels.h"
+
+namespace velkor::blocked {
+namespace {
+
+using Vec = std::uint8_t __attribute__((vector_size(kWidth)));
+using SignedVec = std::int8_t __attribute__((vector_size(kWidth)));
+using Words = std::uint32_t __attribute__((vector_size(kWidth)));
+using Bits = std::uint64_t;  // one bit per byte of a vector
+
+constexpr Bits kAllBits = (Bits{1} << kWidth) - 1;
+
+Vec Load(const std::uint8_t* p) {
+    Vec v;
+    std::memcpy(&v, p, kWidth);
+    return v;
+}
+
+void Store(std::uint8_t* p, Vec v) {
+    std::memcpy(p, &v, kWidth);
+}
+
+Vec At(const Ring& ring, std::int64_t t) {
+    return Load(ring.data + (t & ring.mask));
+}
+
+void PutVec(const Ring& ring, std::int64_t t, Vec v) {
+    const std::int64_t at = t & ring.mask;
+    Store(ring.data + at, v);
+    if (at < Ring::kMirror) {
+        Store(ring.data + ring.mask + 1 + at, v);
+    }
+}
+
+// A template, so that only the width's own intrinsic is compiled.
+template <typename V>
+Bits MoveMask(V v) {
+    if constexpr (sizeof(V) == 16) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(v)));
+    } else {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(v)));
+    }
+}
+
+constexpr auto kBitOfByte = [] {
+    std::array<std::uint8_t, kWidth> select{};
+    for (std::size_t i = 0; i < select.size(); ++i) {
+        select[i] = static_cast<std::uint8_t>(1U << (i % 8));
+    }
+    return select;
+}();
+
+// 0xFF in every byte whose bit is set: byte i of the vector takes byte i / 8
+// of the bits, then keeps its own bit.
+template <typename V>
+[[gnu::always_inline]] inline V Expand(Bits bits) {
+    const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
+    V bytes;
+    if constexpr (sizeof(V) == 16) {
+        bytes =
+            __builtin_shufflevector(spread, spread, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
+    } else {
+        bytes = __builtin_shufflevector(spread, spread, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1,
+                                        1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
+    }
+    const V select = Load(kBitOfByte.data());
+    return reinterpret_cast<V>((bytes & select) == select);
+}
+
+[[gnu::always_inline]] inline Vec Reverse(Vec v) {
+    v = (v >> 4) | (v << 4);
+    v = ((v >> 2) & 0x33) | ((v << 2) & 0xCC);
+    return ((v >> 1) & 0x55) | ((v << 1) & 0xAA);
+}
+
+[[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
+#pragma GCC unroll 5
+    for (int shift = 1; shift < kWidth; shift *= 2) {
+        x ^= x << shift;
+    }
+    return x & kAllBits;
+}
+
+// The bit-order flag after every byte when byte i maps the flag f to
+// a_i ^ (b_i & f). Between two bytes that ignore the flag it toggles with a,
+// so it is the prefix xor of a, restarted at each such byte; the restart value
+// is carried forward by an addition. `flag` enters and leaves the vector.
+[[gnu::always_inline]] inline Bits ScanOrder(Bits a, Bits b, Bits& flag) {
+    const Bits parity = PrefixXor(a);
+    const Bits set = ~b & (parity << 1) & kAllBits;
+    const Bits sum = (set | b) + set + flag;
+    const Bits after = ((set | (b & ~sum)) ^ parity) & kAllBits;
+    flag = after >> (kWidth - 1);
+    return after;
+}
+
+template <int kCount>
+[[gnu::always_inline]] inline Vec XorAtLags(const Ring& ring,
+                                            const std::array<std::int64_t, 6>& lags,
+                                            std::int64_t t) {
+    Vec sum{};
+#pragma GCC unroll 6
+    for (int i = 0; i < kCount; ++i) {
+        sum ^= At(ring, t - lags[i]);
+    }
+    return sum;
+}
+
+template <int kCount, bool kWithSelf>
+void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    const auto lags = taps.lag;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        Vec sum = XorAtLags<kCount>(in, lags, t);
+        if constexpr (kWithSelf) {
+            sum ^= At(in, t);
+        }
+        PutVec(out, t, sum);
+    }
+}
+
+template <int kCount>
+void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    const auto lags = taps.lag;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        Vec sum = XorAtLags<kCount>(x, lags, t);
+        if (input != nullptr) {
+            sum ^= At(*input, t);
+        }
+        PutVec(x, t, sum);
+    }
+}
+
+// Relations have 2, 3, 4 or 6 lags.
+template <template <int> class Loop, typename... Args>
+void ByCount(const Taps& taps, Args... args) {
+    switch (taps.count) {
+        case 2:
+            Loop<2>::Run(args...);
+            break;
+        case 3:
+            Loop<3>::Run(args...);
+            break;
+        case 4:
+            Loop<4>::Run(args...);
+            break;
+        default:
+            Loop<6>::Run(args...);
+            break;
+    }
+}
+
+template <int kCount>
+struct FilterLoop {
+    static void Run(Ring out, Ring in, const Taps* taps, bool withSelf, std::int64_t t0,
+                    std::int64_t t1) {
+        if (withSelf) {
+            FilterWith<kCount, true>(out, in, *taps, t0, t1);
+        } else {
+            FilterWith<kCount, false>(out, in, *taps, t0, t1);
+        }
+    }
+};
+
+template <int kCount>
+struct RecurLoop {
+    static void Run(Ring x, const Ring* input, const Taps* taps, std::int64_t t0, std::int64_t t1) {
+        RecurWith<kCount>(x, input, *taps, t0, t1);
+    }
+};
+
+void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
+    ByCount<FilterLoop>(taps, out, in, &taps, withSelf, t0, t1);
+}
+
+void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    ByCount<RecurLoop>(taps, x, input, &taps, t0, t1);
+}
+
+void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        PutVec(out, t, Load(in + (t - t0)));
+    }
+}
+
+void XorInto(Ring out, Ring a, Ring b, std::int64_t t0, std::int64_t t1) {
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        PutVec(out, t, At(a, t) ^ At(b, t));
+    }
+}
+
+void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.register8, t) ^ At(s.register11, t) ^
+                At(s.register236, t);
+        if (s.withRegister999) {
+            k ^= At(s.register999, t);
+        }
+        // Register8's eighth cell before byte t led the register's byte t - 1;
+        // a clear cell complements the key mix.
+        const Vec cell8 = reinterpret_cast<Vec>(
+            reinterpret_cast<SignedVec>(At(s.register8, t - 1)) < SignedVec{});
+        Store(key + (t & 255), k ^ ~cell8);
+    }
+}
+
+void Encode(Ring b, Ring d, const std::uint8_t* key, std::uint8_t* out, ChainScan& scan,
+            std::int64_t t0, std::int64_t t1) {
+    const Vec flip = scan.inverted ? ~Vec{} : Vec{};
+    Bits chainBit = scan.chainBit ? 1 : 0;
+    Bits reversedOrder = scan.reversed ? 1 : 0;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        // Every bit joins the previous coded bit: a prefix xor within each
+        // byte, and a carry of the parity of all earlier bytes.
+        Vec text = At(b, t) ^ At(d, t) ^ Load(key + (t & 255)) ^ flip;
+        text ^= text >> 1;
+        text ^= text >> 2;
+        text ^= text >> 4;
+        const Bits parity = PrefixXor(MoveMask(text << 7));
+        const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
+        chainBit ^= parity >> (kWidth - 1);
+        text ^= Expand<Vec>(carry);
+
+        const Vec reversed = Reverse(text);
+        const Bits high = MoveMask(reinterpret_cast<Vec>(text > 170));
+        const Bits notLow = MoveMask(reinterpret_cast<Vec>(reversed > 84));
+        const Bits before = reversedOrder;
+        const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
+        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
+        Store(out + (t - t0), (reversed & useReversed) | (text & ~useReversed));
+    }
+    scan.chainBit = chainBit != 0;
+    scan.reversed = reversedOrder != 0;
+}
+
+void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
+            std::int64_t t0, std::int64_t t1) {
+    const Vec flip = scan.inverted ? ~Vec{} : Vec{};
+    Bits chainBit = scan.chainBit ? 1 : 0;
+    Bits reversedOrder = scan.reversed ? 1 : 0;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        const Vec cipher = Load(in + (t - t0));
+        const Bits high = MoveMask(reinterpret_cast<Vec>(cipher > 170));
+        const Bits low = MoveMask(reinterpret_cast<Vec>(cipher < 85));
+        const Bits before = reversedOrder;
+        const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
+        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
+        const Vec text = (Reverse(cipher) & useReversed) | (cipher & ~useReversed);
+
+        // Every bit joins the previous bit of the text, across bytes too.
+        const Bits last = MoveMask(text << 7);
+        const Bits carry = ((last << 1) | chainBit) & kAllBits;
+        chainBit = last >> (kWidth - 1);
+        const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
+        PutVec(g, t, plain ^ Load(key + (t & 255)));
+    }
+    scan.chainBit = chainBit != 0;
+    scan.reversed = reversedOrder != 0;
+}
+
+void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                   std::int64_t t1) {
+    const auto lags = mixB.lag;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        const Vec guess = At(g, t);
+        Store(out + (t - t0), guess ^ XorAtLags<3>(b, lags, t));
+        PutVec(d, t, At(b, t) ^ guess);
+    }
+}
+
+constexpr Kernels kKernels{kWidth,     Filter, Recur,  CopyIn,       XorInto,
+                           CombineKey, Encode, Decode, FinishDecrypt};
+
+}  // namespace
+}  // namespace velkor::blocked
