@@ -6,6 +6,9 @@
 
 namespace velkor::blocked {
 
+// Bytes per block of the vector path; the key bytes are made a block ahead.
+constexpr std::int64_t kBlock = 512;
+
 // A power-of-two ring of stream bytes indexed by stream position; the first
 // kMirror bytes are repeated after the end so that a vector read never wraps.
 struct Ring {
@@ -36,14 +39,18 @@ struct ChainScan {
     bool inverted = false;  // slow mode codes with xnor
 };
 
-// The data-independent sources of the key byte, ring by ring.
+// The data-independent sources of the key byte: the two tables and the four
+// registers, each with the lags of its squared recurrence.
 struct KeySources {
-    Ring a, c, register8, register11, register236, register999;
+    Ring a, c;
+    std::array<Ring, 4> registers;
+    Taps aTaps, cTaps;
+    std::array<Taps, 4> registerTaps;
     bool withRegister999 = false;
 };
 
 // Vector loops over stream positions [t0, t1), both multiples of the width.
-// `key` holds the key bytes of the 256-byte block around t0.
+// `key` holds the key bytes of the block around t0.
 struct Kernels {
     int width;
     // out[t] = (in[t] if withSelf) ^ in[t - lag] for every lag.
@@ -52,12 +59,18 @@ struct Kernels {
     // x[t] = input[t] ^ x[t - lag] for every lag; every lag at least the width.
     void (*recur)(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1);
     void (*copyIn)(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1);
-    void (*xorInto)(Ring out, Ring a, Ring b, std::int64_t t0, std::int64_t t1);
     void (*combineKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
                        std::int64_t t1);
-    // Encryption output: chain coding of b ^ d ^ key.
-    void (*encode)(Ring b, Ring d, const std::uint8_t* key, std::uint8_t* out, ChainScan& scan,
-                   std::int64_t t0, std::int64_t t1);
+    // Every source's recurrence and the key bytes in one loop.
+    void (*produceKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
+                       std::int64_t t1);
+    // The recurrence of d (three lags), then mixD = d ^ plain.
+    void (*recurD)(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+                   std::int64_t t1);
+    // The recurrence of b (three lags), then the encryption output: the chain
+    // coding of b ^ d ^ key.
+    void (*recurEncode)(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                        std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1);
     // Decryption input: g = chain decoding of in, xor key.
     void (*decode)(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
                    std::int64_t t0, std::int64_t t1);

@@ -190,36 +190,67 @@ void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) 
     }
 }
 
-void XorInto(Ring out, Ring a, Ring b, std::int64_t t0, std::int64_t t1) {
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        PutVec(out, t, At(a, t) ^ At(b, t));
+[[gnu::always_inline]] inline Vec KeyAt(const KeySources& s, std::int64_t t) {
+    Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.registers[0], t) ^ At(s.registers[1], t) ^
+            At(s.registers[2], t);
+    if (s.withRegister999) {
+        k ^= At(s.registers[3], t);
     }
+    // Register8's eighth cell before byte t led the register's byte t - 1;
+    // a clear cell complements the key mix.
+    const Vec cell8 =
+        reinterpret_cast<Vec>(reinterpret_cast<SignedVec>(At(s.registers[0], t - 1)) < SignedVec{});
+    return k ^ ~cell8;
 }
 
 void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
     for (std::int64_t t = t0; t < t1; t += kWidth) {
-        Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.register8, t) ^ At(s.register11, t) ^
-                At(s.register236, t);
-        if (s.withRegister999) {
-            k ^= At(s.register999, t);
-        }
-        // Register8's eighth cell before byte t led the register's byte t - 1;
-        // a clear cell complements the key mix.
-        const Vec cell8 = reinterpret_cast<Vec>(
-            reinterpret_cast<SignedVec>(At(s.register8, t - 1)) < SignedVec{});
-        Store(key + (t & 255), k ^ ~cell8);
+        Store(key + (t & (kBlock - 1)), KeyAt(s, t));
     }
 }
 
-void Encode(Ring b, Ring d, const std::uint8_t* key, std::uint8_t* out, ChainScan& scan,
-            std::int64_t t0, std::int64_t t1) {
+void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
+    const auto aLags = s.aTaps.lag;
+    const auto cLags = s.cTaps.lag;
+    const auto lags8 = s.registerTaps[0].lag;
+    const auto lags11 = s.registerTaps[1].lag;
+    const auto lags236 = s.registerTaps[2].lag;
+    const auto lags999 = s.registerTaps[3].lag;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        PutVec(s.a, t, XorAtLags<4>(s.a, aLags, t));
+        PutVec(s.c, t, XorAtLags<4>(s.c, cLags, t));
+        PutVec(s.registers[0], t, XorAtLags<4>(s.registers[0], lags8, t));
+        PutVec(s.registers[1], t, XorAtLags<2>(s.registers[1], lags11, t));
+        PutVec(s.registers[2], t, XorAtLags<2>(s.registers[2], lags236, t));
+        if (s.withRegister999) {
+            PutVec(s.registers[3], t, XorAtLags<2>(s.registers[3], lags999, t));
+        }
+        Store(key + (t & (kBlock - 1)), KeyAt(s, t));
+    }
+}
+
+void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+            std::int64_t t1) {
+    const auto lags = taps.lag;
+    for (std::int64_t t = t0; t < t1; t += kWidth) {
+        const Vec value = XorAtLags<3>(d, lags, t) ^ At(input, t);
+        PutVec(d, t, value);
+        PutVec(mixD, t, value ^ At(plain, t));
+    }
+}
+
+void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const auto lags = taps.lag;
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
     for (std::int64_t t = t0; t < t1; t += kWidth) {
         // Every bit joins the previous coded bit: a prefix xor within each
         // byte, and a carry of the parity of all earlier bytes.
-        Vec text = At(b, t) ^ At(d, t) ^ Load(key + (t & 255)) ^ flip;
+        const Vec newB = XorAtLags<3>(b, lags, t) ^ At(input, t);
+        PutVec(b, t, newB);
+        Vec text = newB ^ At(d, t) ^ Load(key + (t & (kBlock - 1))) ^ flip;
         text ^= text >> 1;
         text ^= text >> 2;
         text ^= text >> 4;
@@ -259,7 +290,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         const Bits carry = ((last << 1) | chainBit) & kAllBits;
         chainBit = last >> (kWidth - 1);
         const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
-        PutVec(g, t, plain ^ Load(key + (t & 255)));
+        PutVec(g, t, plain ^ Load(key + (t & (kBlock - 1))));
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -275,8 +306,8 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
     }
 }
 
-constexpr Kernels kKernels{kWidth,     Filter, Recur,  CopyIn,       XorInto,
-                           CombineKey, Encode, Decode, FinishDecrypt};
+constexpr Kernels kKernels{kWidth,     Filter, Recur,       CopyIn, CombineKey,
+                           ProduceKey, RecurD, RecurEncode, Decode, FinishDecrypt};
 
 }  // namespace
 }  // namespace velkor::blocked

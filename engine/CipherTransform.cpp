@@ -66,9 +66,20 @@ std::int64_t RoundUp(std::int64_t value, std::int64_t step) {
     return (value + step - 1) / step * step;
 }
 
-// Ring size for reading `reach` positions back from a block of 256.
-std::int64_t RingFor(std::int64_t reach) {
-    return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(reach + 256)));
+std::int64_t PowerOfTwo(std::int64_t size) {
+    return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
+}
+
+// A ring read up to `reach` positions back from anywhere in a block written
+// before.
+std::int64_t BlockRing(std::int64_t reach) {
+    return PowerOfTwo(reach + blocked::kBlock);
+}
+
+// A ring of a recurrence that reaches back `reach` positions, read a block at
+// a time, Register8's one position before the block.
+std::int64_t RecurrenceRing(std::int64_t reach) {
+    return PowerOfTwo(std::max(reach, blocked::kBlock) + Ring::kMirror);
 }
 
 const blocked::Kernels& KernelsFor(int vectorBytes) {
@@ -131,8 +142,8 @@ void CipherTransform::SetUpTaps() {
     tapsMixD_ = MakeTaps({s1, 33, s2});
     tapsMixB_ = MakeTaps({l1, 255, l2});
     tapsCoupled_ = MakeTaps({l1, 255, l2, s1, 33, s2});
-    aVectorFrom_ = RoundUp((width - 1) * 33, kKeyBlock);
-    cVectorFrom_ = RoundUp((width - 1) * 255, kKeyBlock);
+    aVectorFrom_ = RoundUp((width - 1) * 33, blocked::kBlock);
+    cVectorFrom_ = RoundUp((width - 1) * 255, blocked::kBlock);
     vectorFrom_ = RoundUp((width - 1) * 255, width);
 
     // A register's bytes follow its own taps once squared eight times; a
@@ -147,8 +158,11 @@ void CipherTransform::SetUpTaps() {
         }
         taps.count = shape.tapCount;
         registerTaps_[r] = taps;
-        registerVectorFrom_[r] = RoundUp(factor * shape.length, kKeyBlock);
+        registerVectorFrom_[r] = RoundUp(factor * shape.length, blocked::kBlock);
     }
+    keyVectorFrom_ =
+        std::max({aVectorFrom_, cVectorFrom_, registerVectorFrom_[0], registerVectorFrom_[1],
+                  registerVectorFrom_[2], registerVectorFrom_[3]});
 }
 
 Ring CipherTransform::Carve(std::int64_t size) {
@@ -167,40 +181,45 @@ void CipherTransform::LayOutPipe(Pipe& pipe, Ring input, const Taps& lags, int m
         const auto stage = static_cast<std::size_t>(k);
         pipe.taps[stage] = Scaled(lags, std::int64_t{1} << k);
         if (k > 0) {
-            pipe.stage[stage] = Carve(RingFor((std::int64_t{1} << k) * maxLag));
+            pipe.stage[stage] = Carve(BlockRing((std::int64_t{1} << k) * maxLag));
         }
     }
-    pipe.stage[static_cast<std::size_t>(stages_)] = Carve(kKeyBlock);
+    pipe.stage[static_cast<std::size_t>(stages_)] = Carve(blocked::kBlock);
     pipe.squared = Scaled(lags, kernels_->width);
 }
 
 // Run twice: to measure the arena, then to place the rings in it.
 void CipherTransform::LayOutRings() {
     constexpr std::int64_t kWidest = 32;
-    a_ = Carve(RingFor(kWidest * 33));
-    c_ = Carve(RingFor(kWidest * 255 - 256));
-    b_ = Carve(RingFor(kWidest * 255 - 256));
-    d_ = Carve(RingFor(kWidest * 33));
-    key_ = Carve(kKeyBlock).data;
+    a_ = Carve(RecurrenceRing(kWidest * 33));
+    c_ = Carve(RecurrenceRing(kWidest * 255));
+    b_ = Carve(RecurrenceRing(kWidest * 255));
+    d_ = Carve(RecurrenceRing(kWidest * 33));
+    key_ = Carve(blocked::kBlock).data;
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         if (r != kRegister999 || !swift_) {
             std::int64_t reach = 0;
             for (const auto lag : registerTaps_[r].lag) {
                 reach = std::max(reach, lag);
             }
-            registers_[r] =
-                Carve(RingFor(std::max<std::int64_t>(reach * kWidest / kernels_->width, 256)));
+            registers_[r] = Carve(RecurrenceRing(reach * kWidest / kernels_->width));
         }
     }
-    keySources_ = {a_, c_, registers_[0], registers_[1], registers_[2], registers_[3], !swift_};
+    keySources_.a = a_;
+    keySources_.c = c_;
+    keySources_.registers = registers_;
+    keySources_.aTaps = Scaled(tapsA_, kernels_->width);
+    keySources_.cTaps = Scaled(tapsC_, kernels_->width);
+    keySources_.registerTaps = registerTaps_;
+    keySources_.withRegister999 = !swift_;
     if (encryptMode_) {
-        plain_ = Carve(RingFor(255));
-        mixD_ = Carve(RingFor(255));
+        plain_ = Carve(BlockRing(255));
+        mixD_ = Carve(BlockRing(255));
         LayOutPipe(pipeD_, plain_, tapsMixD_, 33);
         LayOutPipe(pipeB_, mixD_, tapsMixB_, 255);
     } else {
-        guess_ = Carve(RingFor(33));
-        guessMix_ = Carve(RingFor(255));
+        guess_ = Carve(BlockRing(33));
+        guessMix_ = Carve(BlockRing(255));
         LayOutPipe(pipeCoupled_, guessMix_, tapsCoupled_, 255);
     }
 }
@@ -242,19 +261,24 @@ void CipherTransform::FillRings(const JobState& state) {
 
 void CipherTransform::ProduceKeyBlock() {
     const std::int64_t t0 = keyBlockEnd_;
-    const std::int64_t t1 = t0 + kKeyBlock;
-    const std::int64_t width = kernels_->width;
-    const auto table = [&](const Ring& ring, const Taps& taps, std::int64_t vectorFrom) {
+    const std::int64_t t1 = t0 + blocked::kBlock;
+    if (t0 >= keyVectorFrom_) {
+        kernels_->produceKey(keySources_, key_, t0, t1);
+        keyBlockEnd_ = t1;
+        return;
+    }
+    const auto table = [&](const Ring& ring, const Taps& taps, const Taps& squared,
+                           std::int64_t vectorFrom) {
         if (t0 >= vectorFrom) {
-            kernels_->recur(ring, nullptr, Scaled(taps, width), t0, t1);
+            kernels_->recur(ring, nullptr, squared, t0, t1);
             return;
         }
         for (std::int64_t t = t0; t < t1; ++t) {
             ring.Put(t, XorAtLags(ring, taps, t));
         }
     };
-    table(a_, tapsA_, aVectorFrom_);
-    table(c_, tapsC_, cVectorFrom_);
+    table(a_, tapsA_, keySources_.aTaps, aVectorFrom_);
+    table(c_, tapsC_, keySources_.cTaps, cVectorFrom_);
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         if (r == kRegister999 && swift_) {
             continue;
@@ -283,7 +307,7 @@ std::uint8_t CipherTransform::Step(std::uint8_t in) {
     const std::int64_t t = position_;
     pendingD_ = XorAtLags(d_, tapsMixD_, t);
     pendingB_ = XorAtLags(b_, tapsMixB_, t);
-    const std::uint8_t key = key_[t & (kKeyBlock - 1)];
+    const std::uint8_t key = key_[t & (blocked::kBlock - 1)];
     if constexpr (kEncrypt) {
         const std::uint16_t coded = chain_->encode[chainState_][pendingB_ ^ key ^ in];
         chainState_ = coded >> 8;
@@ -330,12 +354,10 @@ void CipherTransform::EncryptVectors(const std::uint8_t* in, std::uint8_t* out, 
     const auto last = static_cast<std::size_t>(stages_);
     kernels.copyIn(plain_, in, t0, t1);
     FeedPipe(pipeD_, t0, t1);
-    kernels.recur(d_, &pipeD_.stage[last], pipeD_.squared, t0, t1);
-    kernels.xorInto(mixD_, d_, plain_, t0, t1);
+    kernels.recurD(d_, pipeD_.stage[last], pipeD_.squared, plain_, mixD_, t0, t1);
     FeedPipe(pipeB_, t0, t1);
-    kernels.recur(b_, &pipeB_.stage[last], pipeB_.squared, t0, t1);
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
-    kernels.encode(b_, d_, key_, out, scan, t0, t1);
+    kernels.recurEncode(b_, pipeB_.stage[last], pipeB_.squared, d_, key_, out, scan, t0, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     position_ = t1;
 }

@@ -40,7 +40,7 @@ class CipherTransform {
     CipherTransform& operator=(const CipherTransform&) = delete;
 
     // Transforms up to count bytes and returns how many it transformed;
-    // `running` is tested at least every 256 bytes. Decrypt feeds back its
+    // `running` is tested at least every 512 bytes. Decrypt feeds back its
     // own output.
     std::size_t Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                         const bool& running);
@@ -64,7 +64,6 @@ class CipherTransform {
 
   private:
     static constexpr int kMaxStages = 5;
-    static constexpr std::int64_t kKeyBlock = 256;
 
     // Filter stages of one recurrence's input; stage[0] holds the input and
     // stage[stages] what the squared recurrence adds.
@@ -118,12 +117,13 @@ class CipherTransform {
     std::array<std::optional<RegisterStream>, 4> registerWarmUp_;
     std::int64_t aVectorFrom_ = 0;
     std::int64_t cVectorFrom_ = 0;
-    Pipe pipeD_;        // encryption: d from the plaintext
-    Pipe pipeB_;        // encryption: b from mixD
-    Pipe pipeCoupled_;  // decryption: b from the guesses
+    std::int64_t keyVectorFrom_ = 0;  // every key source on vectors
+    Pipe pipeD_;                      // encryption: d from the plaintext
+    Pipe pipeB_;                      // encryption: b from mixD
+    Pipe pipeCoupled_;                // decryption: b from the guesses
     std::int64_t vectorFrom_ = 0;
 
-    std::uint8_t* key_ = nullptr;  // key bytes of the current 256-byte block
+    std::uint8_t* key_ = nullptr;  // key bytes of the current block
     std::int64_t keyBlockEnd_ = 0;
     std::int64_t position_ = 0;
 
