@@ -80,6 +80,6 @@ struct Kernels {
 };
 
 const Kernels& Kernels16();  // SSE2, every x86-64
-const Kernels& Kernels32();  // AVX2
+const Kernels& Kernels32();  // AVX2 and PCLMUL
 
 }  // namespace velkor::blocked

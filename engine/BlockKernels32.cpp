@@ -1,5 +1,5 @@
-// Vector loops for processors with AVX2; this file alone is built with -mavx2
-// and runs only after the processor said it has AVX2.
+// Vector loops for processors with AVX2 and PCLMUL; this file alone is built for them
+// and runs only after the processor said it has both.
 namespace velkor::blocked {
 namespace {
 constexpr int kWidth = 32;

@@ -75,18 +75,100 @@ template <typename V>
     return reinterpret_cast<V>((bytes & select) == select);
 }
 
-[[gnu::always_inline]] inline Vec Reverse(Vec v) {
-    v = (v >> 4) | (v << 4);
-    v = ((v >> 2) & 0x33) | ((v << 2) & 0xCC);
-    return ((v >> 1) & 0x55) | ((v << 1) & 0xAA);
+// A table of 16 entries for each of a byte's two nibbles, repeated in every
+// 16-byte lane of a vector.
+using NibbleTables = std::array<std::array<std::uint8_t, kWidth>, 2>;
+
+constexpr std::uint8_t ReverseByte(std::uint8_t v) {
+    int reversed = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        reversed |= ((v >> bit) & 1) << (7 - bit);
+    }
+    return static_cast<std::uint8_t>(reversed);
 }
 
-[[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
-#pragma GCC unroll 5
-    for (int shift = 1; shift < kWidth; shift *= 2) {
-        x ^= x << shift;
+// Each bit xor every bit before it, most significant first.
+constexpr std::uint8_t PrefixByte(std::uint8_t v) {
+    v ^= v >> 1;
+    v ^= v >> 2;
+    return static_cast<std::uint8_t>(v ^ (v >> 4));
+}
+
+// Both functions are linear, so each is the xor of the values of the byte's
+// two nibbles.
+template <typename Function>
+constexpr NibbleTables ByNibble(Function function) {
+    NibbleTables tables{};
+    for (std::size_t i = 0; i < tables[0].size(); ++i) {
+        const auto n = static_cast<std::uint8_t>(i % 16);
+        tables[0][i] = function(n);
+        tables[1][i] = function(static_cast<std::uint8_t>(n << 4));
     }
-    return x & kAllBits;
+    return tables;
+}
+
+constexpr auto kReverseTables = ByNibble(ReverseByte);
+constexpr auto kPrefixTables = ByNibble(PrefixByte);
+constexpr auto kReversedPrefixTables =
+    ByNibble([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
+
+// With AVX2 a byte shuffle looks up both nibbles; SSE2 has no byte shuffle
+// and computes the function by shifts.
+template <typename V>
+[[gnu::always_inline]] inline V ByNibbles(const NibbleTables& tables, V low, V high) {
+    const auto table = [](const auto& entries) {
+        return reinterpret_cast<__m256i>(Load(entries.data()));
+    };
+    return reinterpret_cast<V>(
+        _mm256_shuffle_epi8(table(tables[0]), reinterpret_cast<__m256i>(low)) ^
+        _mm256_shuffle_epi8(table(tables[1]), reinterpret_cast<__m256i>(high)));
+}
+
+[[gnu::always_inline]] inline Vec Reverse(Vec v) {
+    if constexpr (kWidth == 32) {
+        return ByNibbles(kReverseTables, v & 0x0F, v >> 4);
+    } else {
+        v = (v >> 4) | (v << 4);
+        v = ((v >> 2) & 0x33) | ((v << 2) & 0xCC);
+        return ((v >> 1) & 0x55) | ((v << 1) & 0xAA);
+    }
+}
+
+// The prefix xor within every byte, and the same reversed.
+[[gnu::always_inline]] inline void PrefixAndReversed(Vec v, Vec& prefix, Vec& reversed) {
+    if constexpr (kWidth == 32) {
+        const Vec low = v & 0x0F;
+        const Vec high = v >> 4;
+        prefix = ByNibbles(kPrefixTables, low, high);
+        reversed = ByNibbles(kReversedPrefixTables, low, high);
+    } else {
+        v ^= v >> 1;
+        v ^= v >> 2;
+        prefix = v ^ (v >> 4);
+        reversed = Reverse(prefix);
+    }
+}
+
+// The lowest bit of every byte.
+[[gnu::always_inline]] inline Bits LowBits(Vec v) {
+    using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
+    return MoveMask(reinterpret_cast<Halves>(v) << 7);
+}
+
+// A carry-less product with all ones where the processor has one.
+template <int kBytes = kWidth>
+[[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
+    if constexpr (kBytes == 32) {
+        const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
+                                                     _mm_set1_epi32(-1), 0);
+        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
+    } else {
+#pragma GCC unroll 5
+        for (int shift = 1; shift < kWidth; shift *= 2) {
+            x ^= x << shift;
+        }
+        return x & kAllBits;
+    }
 }
 
 // The bit-order flag after every byte when byte i maps the flag f to
@@ -190,22 +272,33 @@ void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) 
     }
 }
 
-[[gnu::always_inline]] inline Vec KeyAt(const KeySources& s, std::int64_t t) {
-    Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.registers[0], t) ^ At(s.registers[1], t) ^
-            At(s.registers[2], t);
-    if (s.withRegister999) {
-        k ^= At(s.registers[3], t);
+// Register8's eighth cell before byte t led the register's byte t - 1; a
+// clear cell complements the key mix.
+[[gnu::always_inline]] inline Vec Complement(Vec register8Before) {
+    return ~reinterpret_cast<Vec>(reinterpret_cast<SignedVec>(register8Before) < SignedVec{});
+}
+
+// The vector one byte earlier: the last byte of `before`, then `now`.
+template <typename V>
+[[gnu::always_inline]] inline V OneByteBack(V before, V now) {
+    if constexpr (sizeof(V) == 16) {
+        return __builtin_shufflevector(before, now, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
+                                       27, 28, 29, 30);
+    } else {
+        return __builtin_shufflevector(before, now, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42,
+                                       43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
+                                       58, 59, 60, 61, 62);
     }
-    // Register8's eighth cell before byte t led the register's byte t - 1;
-    // a clear cell complements the key mix.
-    const Vec cell8 =
-        reinterpret_cast<Vec>(reinterpret_cast<SignedVec>(At(s.registers[0], t - 1)) < SignedVec{});
-    return k ^ ~cell8;
 }
 
 void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
     for (std::int64_t t = t0; t < t1; t += kWidth) {
-        Store(key + (t & (kBlock - 1)), KeyAt(s, t));
+        Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.registers[0], t) ^ At(s.registers[1], t) ^
+                At(s.registers[2], t);
+        if (s.withRegister999) {
+            k ^= At(s.registers[3], t);
+        }
+        Store(key + (t & (kBlock - 1)), k ^ Complement(At(s.registers[0], t - 1)));
     }
 }
 
@@ -216,16 +309,27 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     const auto lags11 = s.registerTaps[1].lag;
     const auto lags236 = s.registerTaps[2].lag;
     const auto lags999 = s.registerTaps[3].lag;
+    Vec register8Before = At(s.registers[0], t0 - kWidth);
     for (std::int64_t t = t0; t < t1; t += kWidth) {
-        PutVec(s.a, t, XorAtLags<4>(s.a, aLags, t));
-        PutVec(s.c, t, XorAtLags<4>(s.c, cLags, t));
-        PutVec(s.registers[0], t, XorAtLags<4>(s.registers[0], lags8, t));
-        PutVec(s.registers[1], t, XorAtLags<2>(s.registers[1], lags11, t));
-        PutVec(s.registers[2], t, XorAtLags<2>(s.registers[2], lags236, t));
+        const Vec a = XorAtLags<4>(s.a, aLags, t);
+        const Vec c = XorAtLags<4>(s.c, cLags, t);
+        const Vec register8 = XorAtLags<4>(s.registers[0], lags8, t);
+        const Vec register11 = XorAtLags<2>(s.registers[1], lags11, t);
+        const Vec register236 = XorAtLags<2>(s.registers[2], lags236, t);
+        PutVec(s.a, t, a);
+        PutVec(s.c, t, c);
+        PutVec(s.registers[0], t, register8);
+        PutVec(s.registers[1], t, register11);
+        PutVec(s.registers[2], t, register236);
+        Vec k = a ^ c ^ register8 ^ register11 ^ register236 ^
+                Complement(OneByteBack(register8Before, register8));
         if (s.withRegister999) {
-            PutVec(s.registers[3], t, XorAtLags<2>(s.registers[3], lags999, t));
+            const Vec register999 = XorAtLags<2>(s.registers[3], lags999, t);
+            PutVec(s.registers[3], t, register999);
+            k ^= register999;
         }
-        Store(key + (t & (kBlock - 1)), KeyAt(s, t));
+        register8Before = register8;
+        Store(key + (t & (kBlock - 1)), k);
     }
 }
 
@@ -250,16 +354,17 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
         // byte, and a carry of the parity of all earlier bytes.
         const Vec newB = XorAtLags<3>(b, lags, t) ^ At(input, t);
         PutVec(b, t, newB);
-        Vec text = newB ^ At(d, t) ^ Load(key + (t & (kBlock - 1))) ^ flip;
-        text ^= text >> 1;
-        text ^= text >> 2;
-        text ^= text >> 4;
-        const Bits parity = PrefixXor(MoveMask(text << 7));
+        Vec text;
+        Vec reversed;
+        PrefixAndReversed(newB ^ At(d, t) ^ Load(key + (t & (kBlock - 1))) ^ flip, text, reversed);
+        const Bits parity = PrefixXor(LowBits(text));
         const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
         chainBit ^= parity >> (kWidth - 1);
-        text ^= Expand<Vec>(carry);
+        // A carry inverts the whole byte, in either bit order.
+        const Vec carryBytes = Expand<Vec>(carry);
+        text ^= carryBytes;
+        reversed ^= carryBytes;
 
-        const Vec reversed = Reverse(text);
         const Bits high = MoveMask(reinterpret_cast<Vec>(text > 170));
         const Bits notLow = MoveMask(reinterpret_cast<Vec>(reversed > 84));
         const Bits before = reversedOrder;
@@ -286,7 +391,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         const Vec text = (Reverse(cipher) & useReversed) | (cipher & ~useReversed);
 
         // Every bit joins the previous bit of the text, across bytes too.
-        const Bits last = MoveMask(text << 7);
+        const Bits last = LowBits(text);
         const Bits carry = ((last << 1) | chainBit) & kAllBits;
         chainBit = last >> (kWidth - 1);
         const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;

@@ -86,7 +86,8 @@ const blocked::Kernels& KernelsFor(int vectorBytes) {
     if (vectorBytes == 16) {
         return blocked::Kernels16();
     }
-    return __builtin_cpu_supports("avx2") ? blocked::Kernels32() : blocked::Kernels16();
+    const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
+    return wide ? blocked::Kernels32() : blocked::Kernels16();
 }
 
 }  // namespace
@@ -176,16 +177,30 @@ Ring CipherTransform::Carve(std::int64_t size) {
 }
 
 void CipherTransform::LayOutPipe(Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
+    // Enough squarings that the shortest lag reaches four vectors back, so
+    // that its loads find their stores long done; at most W, where every lag
+    // is a whole number of vectors.
+    const std::int64_t width = kernels_->width;
+    std::int64_t shortest = maxLag;
+    for (int i = 0; i < lags.count; ++i) {
+        shortest = std::min(shortest, lags.lag[static_cast<std::size_t>(i)]);
+    }
+    pipe.stages = 0;
+    while (pipe.stages < stages_ && (shortest << pipe.stages) < 4 * width) {
+        ++pipe.stages;
+    }
     pipe.stage[0] = input;
-    for (int k = 0; k < stages_; ++k) {
+    for (int k = 0; k < pipe.stages; ++k) {
         const auto stage = static_cast<std::size_t>(k);
         pipe.taps[stage] = Scaled(lags, std::int64_t{1} << k);
         if (k > 0) {
             pipe.stage[stage] = Carve(BlockRing((std::int64_t{1} << k) * maxLag));
         }
     }
-    pipe.stage[static_cast<std::size_t>(stages_)] = Carve(blocked::kBlock);
-    pipe.squared = Scaled(lags, kernels_->width);
+    if (pipe.stages > 0) {
+        pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock);
+    }
+    pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
 }
 
 // Run twice: to measure the arena, then to place the rings in it.
@@ -343,7 +358,7 @@ void CipherTransform::Commit(std::uint8_t plain) {
 }
 
 void CipherTransform::FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) const {
-    for (std::size_t k = 0; k < static_cast<std::size_t>(stages_); ++k) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
         kernels_->filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
     }
 }
@@ -351,13 +366,12 @@ void CipherTransform::FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t
 void CipherTransform::EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
     const std::int64_t t0 = position_;
     const auto& kernels = *kernels_;
-    const auto last = static_cast<std::size_t>(stages_);
     kernels.copyIn(plain_, in, t0, t1);
     FeedPipe(pipeD_, t0, t1);
-    kernels.recurD(d_, pipeD_.stage[last], pipeD_.squared, plain_, mixD_, t0, t1);
+    kernels.recurD(d_, pipeD_.Output(), pipeD_.squared, plain_, mixD_, t0, t1);
     FeedPipe(pipeB_, t0, t1);
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
-    kernels.recurEncode(b_, pipeB_.stage[last], pipeB_.squared, d_, key_, out, scan, t0, t1);
+    kernels.recurEncode(b_, pipeB_.Output(), pipeB_.squared, d_, key_, out, scan, t0, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     position_ = t1;
 }
@@ -370,8 +384,7 @@ void CipherTransform::DecryptVectors(const std::uint8_t* in, std::uint8_t* out, 
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     kernels.filter(guessMix_, guess_, tapsMixD_, false, t0, t1);
     FeedPipe(pipeCoupled_, t0, t1);
-    kernels.recur(b_, &pipeCoupled_.stage[static_cast<std::size_t>(stages_)], pipeCoupled_.squared,
-                  t0, t1);
+    kernels.recur(b_, &pipeCoupled_.Output(), pipeCoupled_.squared, t0, t1);
     kernels.finishDecrypt(b_, guess_, d_, tapsMixB_, out, t0, t1);
     position_ = t1;
 }

@@ -59,6 +59,8 @@ class CipherTransform {
     // Stream position from which whole vectors take the vector path.
     std::int64_t VectorPathFrom() const { return vectorFrom_; }
     int VectorBytes() const { return kernels_->width; }
+    // Bytes of state this transform holds on the heap.
+    std::size_t StateBytes() const { return arenaSize_; }
 
     static constexpr std::size_t kChunk = 4096;
 
@@ -66,11 +68,14 @@ class CipherTransform {
     static constexpr int kMaxStages = 5;
 
     // Filter stages of one recurrence's input; stage[0] holds the input and
-    // stage[stages] what the squared recurrence adds.
+    // stage[stages] what the recurrence squared `stages` times adds.
     struct Pipe {
         std::array<blocked::Ring, kMaxStages + 1> stage{};
         std::array<blocked::Taps, kMaxStages> taps{};
-        blocked::Taps squared;  // the recurrence's own lags times W
+        blocked::Taps squared;  // the recurrence's own lags times 2^stages
+        int stages = 0;
+
+        const blocked::Ring& Output() const { return stage[static_cast<std::size_t>(stages)]; }
     };
 
     template <bool kEncrypt>
@@ -96,7 +101,7 @@ class CipherTransform {
     int shortIndex2_ = 0;
 
     const blocked::Kernels* kernels_;
-    int stages_ = 0;  // log2 of the vector width
+    int stages_ = 0;  // log2 of the vector width: squarings that make every lag whole vectors
     bool encryptMode_;
     bool swift_;
     std::unique_ptr<std::uint8_t[]> arena_;
