@@ -10,9 +10,9 @@ namespace velkor::blocked {
 constexpr std::int64_t kBlock = 512;
 
 // A power-of-two ring of stream bytes indexed by stream position; the first
-// kMirror bytes are repeated after the end so that a vector read never wraps.
+// block is repeated after the end so that no read within a block wraps.
 struct Ring {
-    static constexpr std::int64_t kMirror = 32;
+    static constexpr std::int64_t kMirror = kBlock;
 
     std::uint8_t* data = nullptr;
     std::int64_t mask = 0;

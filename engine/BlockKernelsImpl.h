@@ -28,17 +28,53 @@ void Store(std::uint8_t* p, Vec v) {
     std::memcpy(p, &v, kWidth);
 }
 
-Vec At(const Ring& ring, std::int64_t t) {
-    return Load(ring.data + (t & ring.mask));
+// A kernel works within one block; a ring repeats its first block after its
+// end, so every stream of the block is a plain run of memory.
+
+// The stream of `ring` `lag` positions behind, from t0 on.
+const std::uint8_t* From(const Ring& ring, std::int64_t t0, std::int64_t lag) {
+    return ring.data + ((t0 - lag) & ring.mask);
 }
 
-void PutVec(const Ring& ring, std::int64_t t, Vec v) {
-    const std::int64_t at = t & ring.mask;
-    Store(ring.data + at, v);
-    if (at < Ring::kMirror) {
-        Store(ring.data + ring.mask + 1 + at, v);
+// Where a block's values go from t0 on, and their copy if they fall into the
+// ring's first block.
+struct Writer {
+    std::uint8_t* at;
+    std::uint8_t* copy;
+
+    Writer(const Ring& ring, std::int64_t t0)
+        : at(ring.data + (t0 & ring.mask)),
+          copy((t0 & ring.mask) < Ring::kMirror ? at + ring.mask + 1 : nullptr) {}
+
+    void Put(std::int64_t i, Vec v) const {
+        Store(at + i, v);
+        if (copy != nullptr) {
+            Store(copy + i, v);
+        }
     }
-}
+};
+
+template <int kCount>
+struct Lagged {
+    std::array<const std::uint8_t*, kCount> from;
+
+    Lagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
+        for (int k = 0; k < kCount; ++k) {
+            from[static_cast<std::size_t>(k)] =
+                From(ring, t0, taps.lag[static_cast<std::size_t>(k)]);
+        }
+    }
+
+    // The xor of the values at every lag, i bytes into the block.
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) const {
+        Vec sum{};
+#pragma GCC unroll 6
+        for (int k = 0; k < kCount; ++k) {
+            sum ^= Load(from[static_cast<std::size_t>(k)] + i);
+        }
+        return sum;
+    }
+};
 
 // A template, so that only the width's own intrinsic is compiled.
 template <typename V>
@@ -68,11 +104,34 @@ template <typename V>
         bytes =
             __builtin_shufflevector(spread, spread, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
     } else {
-        bytes = __builtin_shufflevector(spread, spread, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1,
-                                        1, 2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3);
+        // Every lane holds all four bytes, so a shuffle within lanes will do.
+        constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
+                                                          1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                                                          2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(
+            reinterpret_cast<__m256i>(spread), reinterpret_cast<__m256i>(Load(kByteOfBit.data()))));
     }
     const V select = Load(kBitOfByte.data());
     return reinterpret_cast<V>((bytes & select) == select);
+}
+
+// Bytes above `limit`, compared with the sign bit flipped, as SSE2 and AVX2
+// compare signed bytes only.
+[[gnu::always_inline]] inline Bits Above(Vec v, int limit) {
+    const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
+    return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+}
+
+// Bytes of `ifSet` where `select` is 0xFF, else of `ifClear`.
+template <typename V>
+[[gnu::always_inline]] inline V Select(V select, V ifSet, V ifClear) {
+    if constexpr (sizeof(V) == 32) {
+        return reinterpret_cast<V>(_mm256_blendv_epi8(reinterpret_cast<__m256i>(ifClear),
+                                                      reinterpret_cast<__m256i>(ifSet),
+                                                      reinterpret_cast<__m256i>(select)));
+    } else {
+        return (ifSet & select) | (ifClear & ~select);
+    }
 }
 
 // A table of 16 entries for each of a byte's two nibbles, repeated in every
@@ -184,39 +243,33 @@ template <int kBytes = kWidth>
     return after;
 }
 
-template <int kCount>
-[[gnu::always_inline]] inline Vec XorAtLags(const Ring& ring,
-                                            const std::array<std::int64_t, 6>& lags,
-                                            std::int64_t t) {
-    Vec sum{};
-#pragma GCC unroll 6
-    for (int i = 0; i < kCount; ++i) {
-        sum ^= At(ring, t - lags[i]);
-    }
-    return sum;
-}
-
 template <int kCount, bool kWithSelf>
 void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    const auto lags = taps.lag;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        Vec sum = XorAtLags<kCount>(in, lags, t);
+    const Lagged<kCount> lagged(in, taps, t0);
+    const std::uint8_t* self = From(in, t0, 0);
+    const Writer writer(out, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec sum = lagged.Xor(i);
         if constexpr (kWithSelf) {
-            sum ^= At(in, t);
+            sum ^= Load(self + i);
         }
-        PutVec(out, t, sum);
+        writer.Put(i, sum);
     }
 }
 
+// The lags of a recurrence reach at least a vector back, so every value read
+// was written before.
 template <int kCount>
 void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    const auto lags = taps.lag;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        Vec sum = XorAtLags<kCount>(x, lags, t);
-        if (input != nullptr) {
-            sum ^= At(*input, t);
+    const Lagged<kCount> lagged(x, taps, t0);
+    const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
+    const Writer writer(x, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec sum = lagged.Xor(i);
+        if (added != nullptr) {
+            sum ^= Load(added + i);
         }
-        PutVec(x, t, sum);
+        writer.Put(i, sum);
     }
 }
 
@@ -267,8 +320,9 @@ void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::in
 }
 
 void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        PutVec(out, t, Load(in + (t - t0)));
+    const Writer writer(out, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        writer.Put(i, Load(in + i));
     }
 }
 
@@ -292,71 +346,109 @@ template <typename V>
 }
 
 void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        Vec k = At(s.a, t) ^ At(s.c, t) ^ At(s.registers[0], t) ^ At(s.registers[1], t) ^
-                At(s.registers[2], t);
-        if (s.withRegister999) {
-            k ^= At(s.registers[3], t);
+    std::array<const std::uint8_t*, 6> sources{From(s.a, t0, 0),
+                                               From(s.c, t0, 0),
+                                               From(s.registers[0], t0, 0),
+                                               From(s.registers[1], t0, 0),
+                                               From(s.registers[2], t0, 0),
+                                               From(s.registers[3], t0, 0)};
+    const std::uint8_t* register8Before = From(s.registers[0], t0, 1);
+    std::uint8_t* target = key + (t0 & (kBlock - 1));
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec k = Complement(Load(register8Before + i));
+        for (std::size_t r = 0; r < (s.withRegister999 ? 6U : 5U); ++r) {
+            k ^= Load(sources[r] + i);
         }
-        Store(key + (t & (kBlock - 1)), k ^ Complement(At(s.registers[0], t - 1)));
+        Store(target + i, k);
     }
 }
 
+// Three loops, each on few rings, so that their addresses stay in registers;
+// each adds its sources to the key bytes.
 void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
-    const auto aLags = s.aTaps.lag;
-    const auto cLags = s.cTaps.lag;
-    const auto lags8 = s.registerTaps[0].lag;
-    const auto lags11 = s.registerTaps[1].lag;
-    const auto lags236 = s.registerTaps[2].lag;
-    const auto lags999 = s.registerTaps[3].lag;
-    Vec register8Before = At(s.registers[0], t0 - kWidth);
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        const Vec a = XorAtLags<4>(s.a, aLags, t);
-        const Vec c = XorAtLags<4>(s.c, cLags, t);
-        const Vec register8 = XorAtLags<4>(s.registers[0], lags8, t);
-        const Vec register11 = XorAtLags<2>(s.registers[1], lags11, t);
-        const Vec register236 = XorAtLags<2>(s.registers[2], lags236, t);
-        PutVec(s.a, t, a);
-        PutVec(s.c, t, c);
-        PutVec(s.registers[0], t, register8);
-        PutVec(s.registers[1], t, register11);
-        PutVec(s.registers[2], t, register236);
-        Vec k = a ^ c ^ register8 ^ register11 ^ register236 ^
-                Complement(OneByteBack(register8Before, register8));
-        if (s.withRegister999) {
-            const Vec register999 = XorAtLags<2>(s.registers[3], lags999, t);
-            PutVec(s.registers[3], t, register999);
-            k ^= register999;
+    std::uint8_t* target = key + (t0 & (kBlock - 1));
+    const std::int64_t length = t1 - t0;
+    {
+        const Lagged<4> a(s.a, s.aTaps, t0);
+        const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
+        const Writer toA(s.a, t0);
+        const Writer to8(s.registers[0], t0);
+        Vec register8Before = Load(From(s.registers[0], t0, kWidth));
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec valueA = a.Xor(i);
+            const Vec value8 = register8.Xor(i);
+            toA.Put(i, valueA);
+            to8.Put(i, value8);
+            Store(target + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
+            register8Before = value8;
         }
-        register8Before = register8;
-        Store(key + (t & (kBlock - 1)), k);
+    }
+    {
+        const Lagged<4> c(s.c, s.cTaps, t0);
+        const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
+        const Writer toC(s.c, t0);
+        const Writer to11(s.registers[1], t0);
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec valueC = c.Xor(i);
+            const Vec value11 = register11.Xor(i);
+            toC.Put(i, valueC);
+            to11.Put(i, value11);
+            Store(target + i, Load(target + i) ^ valueC ^ value11);
+        }
+    }
+    const Lagged<2> register236(s.registers[2], s.registerTaps[2], t0);
+    const Writer to236(s.registers[2], t0);
+    if (s.withRegister999) {
+        const Lagged<2> register999(s.registers[3], s.registerTaps[3], t0);
+        const Writer to999(s.registers[3], t0);
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec value236 = register236.Xor(i);
+            const Vec value999 = register999.Xor(i);
+            to236.Put(i, value236);
+            to999.Put(i, value999);
+            Store(target + i, Load(target + i) ^ value236 ^ value999);
+        }
+    } else {
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec value236 = register236.Xor(i);
+            to236.Put(i, value236);
+            Store(target + i, Load(target + i) ^ value236);
+        }
     }
 }
 
 void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
             std::int64_t t1) {
-    const auto lags = taps.lag;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        const Vec value = XorAtLags<3>(d, lags, t) ^ At(input, t);
-        PutVec(d, t, value);
-        PutVec(mixD, t, value ^ At(plain, t));
+    const Lagged<3> lagged(d, taps, t0);
+    const std::uint8_t* added = From(input, t0, 0);
+    const std::uint8_t* plainFrom = From(plain, t0, 0);
+    const Writer toD(d, t0);
+    const Writer toMixD(mixD, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec value = lagged.Xor(i) ^ Load(added + i);
+        toD.Put(i, value);
+        toMixD.Put(i, value ^ Load(plainFrom + i));
     }
 }
 
 void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
                  std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
-    const auto lags = taps.lag;
+    const Lagged<3> lagged(b, taps, t0);
+    const std::uint8_t* added = From(input, t0, 0);
+    const std::uint8_t* dFrom = From(d, t0, 0);
+    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
+    const Writer toB(b, t0);
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec newB = lagged.Xor(i) ^ Load(added + i);
+        toB.Put(i, newB);
         // Every bit joins the previous coded bit: a prefix xor within each
         // byte, and a carry of the parity of all earlier bytes.
-        const Vec newB = XorAtLags<3>(b, lags, t) ^ At(input, t);
-        PutVec(b, t, newB);
         Vec text;
         Vec reversed;
-        PrefixAndReversed(newB ^ At(d, t) ^ Load(key + (t & (kBlock - 1))) ^ flip, text, reversed);
+        PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
         const Bits parity = PrefixXor(LowBits(text));
         const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
         chainBit ^= parity >> (kWidth - 1);
@@ -365,12 +457,12 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
         text ^= carryBytes;
         reversed ^= carryBytes;
 
-        const Bits high = MoveMask(reinterpret_cast<Vec>(text > 170));
-        const Bits notLow = MoveMask(reinterpret_cast<Vec>(reversed > 84));
+        const Bits high = Above(text, 170);
+        const Bits notLow = Above(reversed, 84);
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
         const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        Store(out + (t - t0), (reversed & useReversed) | (text & ~useReversed));
+        Store(out + i, Select(useReversed, reversed, text));
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -378,24 +470,26 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
 
 void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
             std::int64_t t0, std::int64_t t1) {
+    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
+    const Writer toG(g, t0);
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        const Vec cipher = Load(in + (t - t0));
-        const Bits high = MoveMask(reinterpret_cast<Vec>(cipher > 170));
-        const Bits low = MoveMask(reinterpret_cast<Vec>(cipher < 85));
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec cipher = Load(in + i);
+        const Bits high = Above(cipher, 170);
+        const Bits low = ~Above(cipher, 84) & kAllBits;
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
         const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        const Vec text = (Reverse(cipher) & useReversed) | (cipher & ~useReversed);
+        const Vec text = Select(useReversed, Reverse(cipher), cipher);
 
         // Every bit joins the previous bit of the text, across bytes too.
         const Bits last = LowBits(text);
         const Bits carry = ((last << 1) | chainBit) & kAllBits;
         chainBit = last >> (kWidth - 1);
         const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
-        PutVec(g, t, plain ^ Load(key + (t & (kBlock - 1))));
+        toG.Put(i, plain ^ Load(keyFrom + i));
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -403,11 +497,14 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
 
 void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
                    std::int64_t t1) {
-    const auto lags = mixB.lag;
-    for (std::int64_t t = t0; t < t1; t += kWidth) {
-        const Vec guess = At(g, t);
-        Store(out + (t - t0), guess ^ XorAtLags<3>(b, lags, t));
-        PutVec(d, t, At(b, t) ^ guess);
+    const Lagged<3> lagged(b, mixB, t0);
+    const std::uint8_t* bFrom = From(b, t0, 0);
+    const std::uint8_t* gFrom = From(g, t0, 0);
+    const Writer toD(d, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec guess = Load(gFrom + i);
+        Store(out + i, guess ^ lagged.Xor(i));
+        toD.Put(i, Load(bFrom + i) ^ guess);
     }
 }
 

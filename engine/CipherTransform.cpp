@@ -66,6 +66,8 @@ std::int64_t RoundUp(std::int64_t value, std::int64_t step) {
     return (value + step - 1) / step * step;
 }
 
+constexpr std::int64_t kWidestVector = 32;
+
 std::int64_t PowerOfTwo(std::int64_t size) {
     return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
 }
@@ -79,7 +81,7 @@ std::int64_t BlockRing(std::int64_t reach) {
 // A ring of a recurrence that reaches back `reach` positions, read a block at
 // a time, Register8's one position before the block.
 std::int64_t RecurrenceRing(std::int64_t reach) {
-    return PowerOfTwo(std::max(reach, blocked::kBlock) + Ring::kMirror);
+    return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
 }
 
 const blocked::Kernels& KernelsFor(int vectorBytes) {
@@ -205,7 +207,7 @@ void CipherTransform::LayOutPipe(Pipe& pipe, Ring input, const Taps& lags, int m
 
 // Run twice: to measure the arena, then to place the rings in it.
 void CipherTransform::LayOutRings() {
-    constexpr std::int64_t kWidest = 32;
+    constexpr std::int64_t kWidest = kWidestVector;
     a_ = Carve(RecurrenceRing(kWidest * 33));
     c_ = Carve(RecurrenceRing(kWidest * 255));
     b_ = Carve(RecurrenceRing(kWidest * 255));
