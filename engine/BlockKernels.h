@@ -9,19 +9,21 @@ namespace velkor::blocked {
 // Bytes per block of the vector path; the key bytes are made a block ahead.
 constexpr std::int64_t kBlock = 512;
 
-// A power-of-two ring of stream bytes indexed by stream position; the first
-// block is repeated after the end so that no read within a block wraps.
+// A power-of-two ring of stream bytes indexed by stream position. A ring read
+// at a lag repeats its first block after its end, so that no read within a
+// block wraps.
 struct Ring {
     static constexpr std::int64_t kMirror = kBlock;
 
     std::uint8_t* data = nullptr;
     std::int64_t mask = 0;
+    std::int64_t repeated = 0;  // kMirror or 0
 
     std::uint8_t Get(std::int64_t t) const { return data[t & mask]; }
     void Put(std::int64_t t, std::uint8_t value) const {
         const std::int64_t at = t & mask;
         data[at] = value;
-        if (at < kMirror) {
+        if (at < repeated) {
             data[mask + 1 + at] = value;
         }
     }

@@ -44,7 +44,7 @@ struct Writer {
 
     Writer(const Ring& ring, std::int64_t t0)
         : at(ring.data + (t0 & ring.mask)),
-          copy((t0 & ring.mask) < Ring::kMirror ? at + ring.mask + 1 : nullptr) {}
+          copy((t0 & ring.mask) < ring.repeated ? at + ring.mask + 1 : nullptr) {}
 
     void Put(std::int64_t i, Vec v) const {
         Store(at + i, v);

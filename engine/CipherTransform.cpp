@@ -168,13 +168,15 @@ void CipherTransform::SetUpTaps() {
                   registerVectorFrom_[2], registerVectorFrom_[3]});
 }
 
-Ring CipherTransform::Carve(std::int64_t size) {
+Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
     Ring ring;
     ring.mask = size - 1;
     if (arena_) {
         ring.data = arena_.get() + arenaUsed_;
     }
-    arenaUsed_ += static_cast<std::size_t>(RoundUp(size + Ring::kMirror, 64));
+    // Only a ring read at a lag needs its first block repeated.
+    ring.repeated = readBack ? Ring::kMirror : 0;
+    arenaUsed_ += static_cast<std::size_t>(RoundUp(size + ring.repeated, 64));
     return ring;
 }
 
@@ -200,7 +202,7 @@ void CipherTransform::LayOutPipe(Pipe& pipe, Ring input, const Taps& lags, int m
         }
     }
     if (pipe.stages > 0) {
-        pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock);
+        pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock, false);
     }
     pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
 }
@@ -212,7 +214,7 @@ void CipherTransform::LayOutRings() {
     c_ = Carve(RecurrenceRing(kWidest * 255));
     b_ = Carve(RecurrenceRing(kWidest * 255));
     d_ = Carve(RecurrenceRing(kWidest * 33));
-    key_ = Carve(blocked::kBlock).data;
+    key_ = Carve(blocked::kBlock, false).data;
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         if (r != kRegister999 || !swift_) {
             std::int64_t reach = 0;
@@ -230,7 +232,7 @@ void CipherTransform::LayOutRings() {
     keySources_.registerTaps = registerTaps_;
     keySources_.withRegister999 = !swift_;
     if (encryptMode_) {
-        plain_ = Carve(BlockRing(255));
+        plain_ = Carve(BlockRing(33));
         mixD_ = Carve(BlockRing(255));
         LayOutPipe(pipeD_, plain_, tapsMixD_, 33);
         LayOutPipe(pipeB_, mixD_, tapsMixB_, 255);

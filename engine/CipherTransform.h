@@ -92,7 +92,7 @@ class CipherTransform {
     void SetUpTaps();
     void LayOutRings();
     void FillRings(const JobState& state);
-    blocked::Ring Carve(std::int64_t size);
+    blocked::Ring Carve(std::int64_t size, bool readBack = true);
     void LayOutPipe(Pipe& pipe, blocked::Ring input, const blocked::Taps& lags, int maxLag);
 
     int longIndex1_ = 0;
