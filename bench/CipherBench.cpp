@@ -31,7 +31,7 @@ void PrepareState(JobState& state, const std::string& key, bool swift, bool encr
 // table: the most filter stages, the slowest vector path.
 std::string LagOneKey(bool swift) {
     for (int n = 0;; ++n) {
-        const std::string key = "lag one key " + std::to_string(n);
+        std::string key = "lag one key " + std::to_string(n);
         JobState state;
         PrepareState(state, key, swift, true);
         const CipherTransform transform(state);

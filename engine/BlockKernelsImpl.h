@@ -108,8 +108,10 @@ template <typename V>
         constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
                                                           1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
                                                           2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
-        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(
-            reinterpret_cast<__m256i>(spread), reinterpret_cast<__m256i>(Load(kByteOfBit.data()))));
+        V indexes;
+        std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
+        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
+                                                        reinterpret_cast<__m256i>(indexes)));
     }
     const V select = Load(kBitOfByte.data());
     return reinterpret_cast<V>((bytes & select) == select);
@@ -183,8 +185,9 @@ template <typename V>
         _mm256_shuffle_epi8(table(tables[1]), reinterpret_cast<__m256i>(high)));
 }
 
-[[gnu::always_inline]] inline Vec Reverse(Vec v) {
-    if constexpr (kWidth == 32) {
+template <typename V>
+[[gnu::always_inline]] inline V Reverse(V v) {
+    if constexpr (sizeof(V) == 32) {
         return ByNibbles(kReverseTables, v & 0x0F, v >> 4);
     } else {
         v = (v >> 4) | (v << 4);
@@ -194,10 +197,11 @@ template <typename V>
 }
 
 // The prefix xor within every byte, and the same reversed.
-[[gnu::always_inline]] inline void PrefixAndReversed(Vec v, Vec& prefix, Vec& reversed) {
-    if constexpr (kWidth == 32) {
-        const Vec low = v & 0x0F;
-        const Vec high = v >> 4;
+template <typename V>
+[[gnu::always_inline]] inline void PrefixAndReversed(V v, V& prefix, V& reversed) {
+    if constexpr (sizeof(V) == 32) {
+        const V low = v & 0x0F;
+        const V high = v >> 4;
         prefix = ByNibbles(kPrefixTables, low, high);
         reversed = ByNibbles(kReversedPrefixTables, low, high);
     } else {
