@@ -51,34 +51,49 @@ struct KeySources {
     bool withRegister999 = false;
 };
 
-// Vector loops over stream positions [t0, t1), both multiples of the width.
-// `key` holds the key bytes of the block around t0.
+constexpr int kMaxStages = 5;
+
+// Filter stages of one recurrence's input; stage[0] holds the input and
+// stage[stages] what the recurrence squared `stages` times adds.
+struct Pipe {
+    std::array<Ring, kMaxStages + 1> stage{};
+    std::array<Taps, kMaxStages> taps{};
+    Taps squared;  // the recurrence's own lags times 2^stages
+    int stages = 0;
+
+    const Ring& Output() const { return stage[static_cast<std::size_t>(stages)]; }
+};
+
+// Encryption: d from the plaintext, b from mixD = d ^ plain.
+struct EncryptRings {
+    Ring plain, mixD, d, b;
+    Pipe pipeD, pipeB;
+};
+
+// Decryption: the guesses g = decoded ^ key, so that plain = g ^ mixB and
+// d = b ^ g; b from the guesses at the short lags.
+struct DecryptRings {
+    Ring guess, guessMix, d, b;
+    Taps mixD, mixB;
+    Pipe coupled;
+};
+
+// Vector loops over stream positions [t0, t1), both multiples of the width,
+// within one block. `key` holds the key bytes of that block.
 struct Kernels {
     int width;
-    // out[t] = (in[t] if withSelf) ^ in[t - lag] for every lag.
-    void (*filter)(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0,
-                   std::int64_t t1);
     // x[t] = input[t] ^ x[t - lag] for every lag; every lag at least the width.
     void (*recur)(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1);
-    void (*copyIn)(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1);
     void (*combineKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
                        std::int64_t t1);
-    // Every source's recurrence and the key bytes in one loop.
+    // Every source's recurrence and the key bytes.
     void (*produceKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
                        std::int64_t t1);
-    // The recurrence of d (three lags), then mixD = d ^ plain.
-    void (*recurD)(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-                   std::int64_t t1);
-    // The recurrence of b (three lags), then the encryption output: the chain
-    // coding of b ^ d ^ key.
-    void (*recurEncode)(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                        std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1);
-    // Decryption input: g = chain decoding of in, xor key.
-    void (*decode)(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
-                   std::int64_t t0, std::int64_t t1);
-    // Decryption output g ^ (b at the three lags), and d = b ^ g.
-    void (*finishDecrypt)(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out,
-                          std::int64_t t0, std::int64_t t1);
+    void (*feedPipe)(const Pipe& pipe, std::int64_t t0, std::int64_t t1);
+    void (*encrypt)(const EncryptRings& rings, const std::uint8_t* key, const std::uint8_t* in,
+                    std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1);
+    void (*decrypt)(const DecryptRings& rings, const std::uint8_t* key, const std::uint8_t* in,
+                    std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1);
 };
 
 const Kernels& Kernels16();  // SSE2, every x86-64

@@ -512,8 +512,32 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
     }
 }
 
-constexpr Kernels kKernels{kWidth,     Filter, Recur,       CopyIn, CombineKey,
-                           ProduceKey, RecurD, RecurEncode, Decode, FinishDecrypt};
+void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
+        Filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
+    }
+}
+
+// One call a block: every loop of the direction.
+void Encrypt(const EncryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
+             std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    CopyIn(r.plain, in, t0, t1);
+    FeedPipe(r.pipeD, t0, t1);
+    RecurD(r.d, r.pipeD.Output(), r.pipeD.squared, r.plain, r.mixD, t0, t1);
+    FeedPipe(r.pipeB, t0, t1);
+    RecurEncode(r.b, r.pipeB.Output(), r.pipeB.squared, r.d, key, out, scan, t0, t1);
+}
+
+void Decrypt(const DecryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
+             std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    Decode(in, key, r.guess, scan, t0, t1);
+    Filter(r.guessMix, r.guess, r.mixD, false, t0, t1);
+    FeedPipe(r.coupled, t0, t1);
+    Recur(r.b, &r.coupled.Output(), r.coupled.squared, t0, t1);
+    FinishDecrypt(r.b, r.guess, r.d, r.mixB, out, t0, t1);
+}
+
+constexpr Kernels kKernels{kWidth, Recur, CombineKey, ProduceKey, FeedPipe, Encrypt, Decrypt};
 
 }  // namespace
 }  // namespace velkor::blocked

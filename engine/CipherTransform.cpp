@@ -183,7 +183,7 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
     return ring;
 }
 
-void CipherTransform::LayOutPipe(Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
+void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
     // Enough squarings that the shortest lag reaches four vectors back, so
     // that its loads find their stores long done; at most W, where every lag
     // is a whole number of vectors.
@@ -235,14 +235,22 @@ void CipherTransform::LayOutRings() {
     keySources_.registerTaps = registerTaps_;
     keySources_.withRegister999 = !swift_;
     if (encryptMode_) {
-        plain_ = Carve(BlockRing(33));
-        mixD_ = Carve(BlockRing(255));
-        LayOutPipe(pipeD_, plain_, tapsMixD_, 33);
-        LayOutPipe(pipeB_, mixD_, tapsMixB_, 255);
+        auto& rings = encryptRings_;
+        rings.plain = Carve(BlockRing(33));
+        rings.mixD = Carve(BlockRing(255));
+        rings.d = d_;
+        rings.b = b_;
+        LayOutPipe(rings.pipeD, rings.plain, tapsMixD_, 33);
+        LayOutPipe(rings.pipeB, rings.mixD, tapsMixB_, 255);
     } else {
-        guess_ = Carve(BlockRing(33));
-        guessMix_ = Carve(BlockRing(255));
-        LayOutPipe(pipeCoupled_, guessMix_, tapsCoupled_, 255);
+        auto& rings = decryptRings_;
+        rings.guess = Carve(BlockRing(33));
+        rings.guessMix = Carve(BlockRing(255));
+        rings.d = d_;
+        rings.b = b_;
+        rings.mixD = tapsMixD_;
+        rings.mixB = tapsMixB_;
+        LayOutPipe(rings.coupled, rings.guessMix, tapsCoupled_, 255);
     }
 }
 
@@ -258,7 +266,7 @@ void CipherTransform::FillRings(const JobState& state) {
     }
     if (!encryptMode_) {
         for (std::int64_t i = 1; i <= 33; ++i) {
-            guess_.Put(-i, b_.Get(-i) ^ d_.Get(-i));
+            decryptRings_.guess.Put(-i, b_.Get(-i) ^ d_.Get(-i));
         }
     }
     // Register8's cells as the byte before the pass: cell 8 on top.
@@ -346,53 +354,39 @@ void CipherTransform::Commit(std::uint8_t plain) {
     b_.Put(t, pendingB_ ^ pendingD_);
     d_.Put(t, pendingD_ ^ plain);
     if (encryptMode_) {
-        plain_.Put(t, plain);
-        mixD_.Put(t, pendingD_);
+        encryptRings_.plain.Put(t, plain);
+        encryptRings_.mixD.Put(t, pendingD_);
     } else {
-        guess_.Put(t, plain ^ pendingB_);
-        guessMix_.Put(t, XorAtLags(guess_, tapsMixD_, t));
+        decryptRings_.guess.Put(t, plain ^ pendingB_);
+        decryptRings_.guessMix.Put(t, XorAtLags(decryptRings_.guess, tapsMixD_, t));
     }
     ++position_;
     const std::int64_t width = kernels_->width;
     if (position_ % width == 0) {
-        if (encryptMode_) {
-            FeedPipe(pipeD_, position_ - width, position_);
-            FeedPipe(pipeB_, position_ - width, position_);
-        } else {
-            FeedPipe(pipeCoupled_, position_ - width, position_);
-        }
+        FeedPipes(position_ - width, position_);
     }
 }
 
-void CipherTransform::FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) const {
-    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
-        kernels_->filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
+void CipherTransform::FeedPipes(std::int64_t t0, std::int64_t t1) const {
+    if (encryptMode_) {
+        kernels_->feedPipe(encryptRings_.pipeD, t0, t1);
+        kernels_->feedPipe(encryptRings_.pipeB, t0, t1);
+    } else {
+        kernels_->feedPipe(decryptRings_.coupled, t0, t1);
     }
 }
 
 void CipherTransform::EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
-    const std::int64_t t0 = position_;
-    const auto& kernels = *kernels_;
-    kernels.copyIn(plain_, in, t0, t1);
-    FeedPipe(pipeD_, t0, t1);
-    kernels.recurD(d_, pipeD_.Output(), pipeD_.squared, plain_, mixD_, t0, t1);
-    FeedPipe(pipeB_, t0, t1);
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
-    kernels.recurEncode(b_, pipeB_.Output(), pipeB_.squared, d_, key_, out, scan, t0, t1);
+    kernels_->encrypt(encryptRings_, key_, in, out, scan, position_, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     position_ = t1;
 }
 
 void CipherTransform::DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
-    const std::int64_t t0 = position_;
-    const auto& kernels = *kernels_;
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
-    kernels.decode(in, key_, guess_, scan, t0, t1);
+    kernels_->decrypt(decryptRings_, key_, in, out, scan, position_, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
-    kernels.filter(guessMix_, guess_, tapsMixD_, false, t0, t1);
-    FeedPipe(pipeCoupled_, t0, t1);
-    kernels.recur(b_, &pipeCoupled_.Output(), pipeCoupled_.squared, t0, t1);
-    kernels.finishDecrypt(b_, guess_, d_, tapsMixB_, out, t0, t1);
     position_ = t1;
 }
 

@@ -65,19 +65,6 @@ class CipherTransform {
     static constexpr std::size_t kChunk = 4096;
 
   private:
-    static constexpr int kMaxStages = 5;
-
-    // Filter stages of one recurrence's input; stage[0] holds the input and
-    // stage[stages] what the recurrence squared `stages` times adds.
-    struct Pipe {
-        std::array<blocked::Ring, kMaxStages + 1> stage{};
-        std::array<blocked::Taps, kMaxStages> taps{};
-        blocked::Taps squared;  // the recurrence's own lags times 2^stages
-        int stages = 0;
-
-        const blocked::Ring& Output() const { return stage[static_cast<std::size_t>(stages)]; }
-    };
-
     template <bool kEncrypt>
     std::size_t Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                           const bool& running);
@@ -86,14 +73,15 @@ class CipherTransform {
     void Commit(std::uint8_t plain);
     void EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
     void DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
-    void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) const;
+    void FeedPipes(std::int64_t t0, std::int64_t t1) const;
     void ProduceKeyBlock();
     void SetUpIndexes(const JobState& state);
     void SetUpTaps();
     void LayOutRings();
     void FillRings(const JobState& state);
     blocked::Ring Carve(std::int64_t size, bool readBack = true);
-    void LayOutPipe(Pipe& pipe, blocked::Ring input, const blocked::Taps& lags, int maxLag);
+    void LayOutPipe(blocked::Pipe& pipe, blocked::Ring input, const blocked::Taps& lags,
+                    int maxLag);
 
     int longIndex1_ = 0;
     int shortIndex1_ = 0;
@@ -114,7 +102,6 @@ class CipherTransform {
     // xor key (g), so that plain = g ^ mixB.
     blocked::Ring a_, b_, c_, d_;
     blocked::KeySources keySources_;
-    blocked::Ring plain_, mixD_, guess_, guessMix_;
     blocked::Taps tapsA_, tapsC_, tapsMixB_, tapsMixD_, tapsCoupled_;
     std::array<blocked::Ring, 4> registers_{};
     std::array<blocked::Taps, 4> registerTaps_;
@@ -123,9 +110,8 @@ class CipherTransform {
     std::int64_t aVectorFrom_ = 0;
     std::int64_t cVectorFrom_ = 0;
     std::int64_t keyVectorFrom_ = 0;  // every key source on vectors
-    Pipe pipeD_;                      // encryption: d from the plaintext
-    Pipe pipeB_;                      // encryption: b from mixD
-    Pipe pipeCoupled_;                // decryption: b from the guesses
+    blocked::EncryptRings encryptRings_;
+    blocked::DecryptRings decryptRings_;
     std::int64_t vectorFrom_ = 0;
 
     std::uint8_t* key_ = nullptr;  // key bytes of the current block
