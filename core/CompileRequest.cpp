@@ -79,6 +79,9 @@ bool CompileRequestChecks::CheckSource(CompileRequestForm& form) {
         form.ClearField(RequestField::Source);
         return false;
     }
+    if (form.RequestSourceIsStream()) {
+        return true;
+    }
     const std::string drain = form.RequestDrainFileName();
     if (UpperFileName(source) == UpperFileName(drain) || !files_.FileExists(source) ||
         files_.SameFile(source, drain)) {
@@ -96,6 +99,9 @@ bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
         confirmed = false;
         form.ClearField(RequestField::Drain);
         return false;
+    }
+    if (form.RequestDrainIsStream()) {
+        return true;
     }
     if (!confirmed) {
         confirmed = true;
@@ -156,7 +162,7 @@ bool CompileRequestChecks::CheckReadable(CompileRequestForm& form) {
     if (files_.FileExists(key)) {
         readable = CheckOneReadable(form, RequestField::KeyFile, key, errors) && readable;
     }
-    if (errors == 0) {
+    if (errors == 0 && !form.RequestSourceIsStream()) {
         readable =
             CheckOneReadable(form, RequestField::Source, form.RequestSourceFileName(), errors) &&
             readable;

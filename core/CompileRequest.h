@@ -18,6 +18,10 @@ class CompileRequestForm {
     virtual std::string RequestSourceFileName() const = 0;
     virtual std::string RequestDrainFileName() const = 0;
     virtual bool& RequestDrainConfirmed() = 0;
+    // Standard input or output of the command-line tool in place of a named
+    // source or drain: that side has no file to check.
+    virtual bool RequestSourceIsStream() const { return false; }
+    virtual bool RequestDrainIsStream() const { return false; }
     // Empties the field and its edit (through its change handler) and focuses it.
     virtual void ClearField(RequestField field) = 0;
     virtual void FocusField(RequestField field) = 0;
