@@ -17,9 +17,9 @@ Bytes RandomBytes(std::size_t count) {
     return velkor::bench::RandomBytes(count);
 }
 
-void PrepareState(JobState& state, bool swift) {
-    const std::string key = "benchmark key of some length";
+void PrepareState(JobState& state, const std::string& key, bool swift, bool encrypt) {
     state.Swift = swift;
+    state.EncryptMode = encrypt;
     state.PassKeyLength = static_cast<int>(key.size());
     std::copy(key.begin(), key.end(), state.PassKey.begin());
     state.PassKeyExtension = 'x';
@@ -27,13 +27,32 @@ void PrepareState(JobState& state, bool swift) {
     PreparePassTables(state);
 }
 
-// The transform alone, in memory: range(0) encrypts, range(1) is swift mode.
+// A key whose pass indexes include a lag of 1 in both a long and a short
+// table: the most filter stages, the slowest vector path.
+std::string LagOneKey(bool swift) {
+    for (int n = 0;; ++n) {
+        std::string key = "lag one key " + std::to_string(n);
+        JobState state;
+        PrepareState(state, key, swift, true);
+        const CipherTransform transform(state);
+        const bool longLagOne = transform.LongIndex1() == 1 || transform.LongIndex2() == 1;
+        const bool shortLagOne = transform.ShortIndex1() == 1 || transform.ShortIndex2() == 1;
+        if (longLagOne && shortLagOne) {
+            return key;
+        }
+    }
+}
+
+// The transform alone, in memory: range(0) encrypts, range(1) is swift mode,
+// range(2) takes a key with lags of 1.
 void BM_Transform(benchmark::State& bench) {
     const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const std::string key = bench.range(2) != 0 ? LagOneKey(swift) : "benchmark key of some length";
     const Bytes input = RandomBytes(1 << 20);
     Bytes output(input.size());
     JobState state;
-    PrepareState(state, bench.range(1) != 0);
+    PrepareState(state, key, swift, encrypt);
     CipherTransform transform(state);
     const bool running = true;
     for (auto _ : bench) {
@@ -45,8 +64,34 @@ void BM_Transform(benchmark::State& bench) {
         benchmark::DoNotOptimize(output.data());
     }
     bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(input.size()));
+    bench.counters["state_KiB"] = static_cast<double>(transform.StateBytes()) / 1024.0;
 }
-BENCHMARK(BM_Transform)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"encrypt", "swift"});
+BENCHMARK(BM_Transform)
+    ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}})
+    ->ArgNames({"encrypt", "swift", "lag1"});
+
+// What every pass costs before its first byte: a key-file block prepared and
+// its transform built.
+void BM_PassSetUp(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const Bytes block = RandomBytes(256);
+    for (auto _ : bench) {
+        JobState state;
+        state.Swift = swift;
+        state.EncryptMode = encrypt;
+        state.PassKeyLength = 256;
+        std::copy(block.begin(), block.end(), state.PassKey.begin());
+        ExpandPassKey(state);
+        PreparePassTables(state);
+        const CipherTransform transform(state);
+        benchmark::DoNotOptimize(transform.StateBytes());
+    }
+}
+BENCHMARK(BM_PassSetUp)
+    ->ArgsProduct({{1, 0}, {1, 0}})
+    ->ArgNames({"encrypt", "swift"})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_LiteralEncrypt(benchmark::State& bench) {
     const bool swift = bench.range(0) != 0;

@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(cmake make g++ qt6-base-dev qt6-qpa-plugins libgl-dev libgtest-dev libgmock-dev
           libbenchmark-dev clang-format fonts-dejavu-core fonts-dejavu-extra fonts-liberation2
-          xdg-utils ccache libcli11-dev groff-base "$@")
+          xdg-utils ccache clang libclang-rt-14-dev clang-tidy libcli11-dev groff-base "$@")
 
 missing=()
 for package in "${packages[@]}"; do
