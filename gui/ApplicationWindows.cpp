@@ -13,9 +13,8 @@
 
 namespace velkor {
 
-ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_,
-                                       std::string programFileName_)
-    : host(host_), files(files_), programFileName(std::move(programFileName_)) {}
+ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_, std::string programPath_)
+    : host(host_), files(files_), programPath(std::move(programPath_)) {}
 
 ApplicationWindows::~ApplicationWindows() {
     convert_.reset();

@@ -356,11 +356,13 @@ CompileSettings MainWindow::JobSettings() const {
 }
 
 void MainWindow::Authenticate() {
-    const std::string& program = app_.programFileName;
-    if (app_.files.FileExists(program)) {
+    // The running program's own file, wherever it was started from; the
+    // default directory is still the one it was started in.
+    if (app_.files.FileExists(app_.programPath)) {
         DefaultDirectory = app_.files.CurrentDirectory() + "/";
         return;
     }
+    const std::string program = FileNamePart(app_.programPath);
     app_.host.PlaySound(Sound::Default);
     app_.host.ShowMessage(MessageKind::Plain, Buttons::Ok,
                           "-> " + program + " not found! <-\r\rInfo:\rMake sure to place " +

@@ -17,12 +17,17 @@
 
 namespace velkor::testing {
 
+// The running test program, which stands in for the window program's own file.
+inline std::string RunningProgram() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
 // The five windows on a scripted host, created as at start-up. Unless asked
 // to check, the working directory counts as checked already, so that showing
 // the main window starts no check.
 struct Windows {
-    explicit Windows(std::string programFileName = "velkor32", bool checkDirectory = false)
-        : windows(std::make_unique<ApplicationWindows>(host, files, std::move(programFileName))) {
+    explicit Windows(std::string programPath = RunningProgram(), bool checkDirectory = false)
+        : windows(std::make_unique<ApplicationWindows>(host, files, std::move(programPath))) {
         windows->Create();
         if (!checkDirectory) {
             windows->Mask().DefaultDirectory = files.CurrentDirectory() + "/";
@@ -55,6 +60,26 @@ inline void RunEventLoop(int milliseconds) {
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+// Runs the event loop, letting it go idle as a running program does, until
+// done() holds. False when that has not happened within the limit, which only
+// bounds a failing test and never decides a passing one.
+inline bool RunEventLoopUntil(const std::function<bool()>& done, int limitMilliseconds = 20000) {
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(limitMilliseconds, &loop, &QEventLoop::quit);
+    poll.start();
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
 }
 
 // Types text character by character, also characters beyond Latin-1.
