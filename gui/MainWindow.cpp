@@ -327,7 +327,7 @@ void MainWindow::FormCreate() {
 }
 
 QString MainWindow::Banner() {
-    return QStringLiteral("Velkor32 Version 2.0.1.2  -  Copyright \u00A9 Velkor32 team");
+    return QStringLiteral("Velkor32 Version " VELKOR_VERSION "  -  Copyright \u00A9 Velkor32 team");
 }
 
 QString MainWindow::StatusText() const {

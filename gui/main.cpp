@@ -10,6 +10,9 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor32"));
+    QApplication::setApplicationVersion(QStringLiteral(VELKOR_VERSION));
+    // Ties the windows to the desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELKOR_APP_ID));
     QApplication::setWindowIcon(velkor::ProgramIcon());
 
     velkor::QtHost host;
