@@ -120,15 +120,9 @@ MainWindow::MainWindow(ApplicationWindows& app)
     setStatusBar(StatusBar);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    InputDialog = new QFileDialog(this);
-    SetUpOpenDialog(*InputDialog);
+    InputDialog = new FileDialog(this);
     OutputDialog = new SaveFileDialog(app_.host, this);
-    RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            return dialog.selectedFiles().first();
-        }
-        return std::nullopt;
-    };
+    RunFileDialog = [](FileDialog& dialog) { return dialog.Run(); };
 
     BindHandlers();
     FormCreate();
@@ -388,7 +382,7 @@ void MainWindow::About() {
     app_.About().exec();
 }
 
-void MainWindow::SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving) {
+void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
     const std::optional<QString> chosen = RunFileDialog(dialog);
     if (chosen) {
         field.setText(*chosen);

@@ -4,8 +4,10 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +42,17 @@ struct Windows {
     FileSystem files;
     std::unique_ptr<ApplicationWindows> windows;
 };
+
+// A check inside a callback that runs within a modal loop. QVERIFY would only
+// leave the callback and leave the loop waiting for input that never comes, so
+// a failure here ends the test program at once.
+#define VELKOR_VERIFY_IN_LOOP(condition)                                                       \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            QTest::qFail("'" #condition "' returned FALSE inside a loop", __FILE__, __LINE__); \
+            qFatal("a check inside a modal loop failed: the test ends here");                  \
+        }                                                                                      \
+    } while (false)
 
 // Runs action from inside the modal loop of window, once it is shown.
 inline void WhenShown(QWidget& window, std::function<void()> action) {
@@ -89,6 +102,14 @@ inline void TypeText(QWidget* widget, const QString& text) {
         QApplication::sendEvent(widget, &press);
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(character));
         QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Types ASCII text through the window system, as a keyboard does: an open
+// popup takes the keys before the window.
+inline void SystemKeys(QWindow* window, const QString& text) {
+    for (const QChar character : text) {
+        QTest::keyClick(window, character.toLatin1());
     }
 }
 

@@ -414,8 +414,8 @@ class MainWindowTest : public QObject {
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         std::optional<QString> answer = QStringLiteral("/tmp/out.bin");
-        QFileDialog* used = nullptr;
-        m.RunFileDialog = [&](QFileDialog& dialog) {
+        velkor::FileDialog* used = nullptr;
+        m.RunFileDialog = [&](velkor::FileDialog& dialog) {
             used = &dialog;
             dialog.selectFile(QStringLiteral("/tmp/typed-in-dialog"));
             return answer;
@@ -456,8 +456,8 @@ class MainWindowTest : public QObject {
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         std::optional<QString> answer = QStringLiteral("/tmp/key.dat");
-        QList<QFileDialog*> used;
-        m.RunFileDialog = [&](QFileDialog& dialog) {
+        QList<velkor::FileDialog*> used;
+        m.RunFileDialog = [&](velkor::FileDialog& dialog) {
             used.append(&dialog);
             return answer;
         };
@@ -472,7 +472,7 @@ class MainWindowTest : public QObject {
         m.KeyFileSearch();
         QCOMPARE(m.KeyFileName, std::string("/tmp/key.dat"));
         QVERIFY(!m.DrainConfirmed);
-        QCOMPARE(used, (QList<QFileDialog*>{m.InputDialog, m.InputDialog, m.InputDialog}));
+        QCOMPARE(used, (QList<velkor::FileDialog*>{m.InputDialog, m.InputDialog, m.InputDialog}));
     }
 
     void dialogsHaveTheirTitlesAndOptions() {
