@@ -56,7 +56,9 @@ class ApplicationWindows {
     std::unique_ptr<ConversionDialog> convert_;
 };
 
-// Centres a top-level window on its screen.
+// Centres a top-level window, its frame included, on its screen.
 void CentreOnScreen(QWidget& window);
+// Whether the window system has shown the window where it placed it.
+bool OnScreen(const QWidget& window);
 
 }  // namespace velkor
