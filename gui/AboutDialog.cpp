@@ -53,7 +53,7 @@ AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
     Comments = new QLabel(VelkorAbout);
     Comments->setWordWrap(true);
     Comments->move(8, 80);
-    Version = CentredLabel(VelkorAbout, QStringLiteral("Version: 2.0.1.2"), 58, 96, 74, 13);
+    Version = CentredLabel(VelkorAbout, QStringLiteral("Version: " VELKOR_VERSION), 58, 96, 74, 13);
     Copyright = CentredLabel(VelkorAbout, CopyrightLine(), 32, 128, 133, 13);
 
     OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "AboutDialog.h"
 #include "CompilerDialog.h"
@@ -13,9 +14,8 @@
 
 namespace velkor {
 
-ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_,
-                                       std::string programFileName_)
-    : host(host_), files(files_), programFileName(std::move(programFileName_)) {}
+ApplicationWindows::ApplicationWindows(Host& host_, FileSystem& files_, std::string programPath_)
+    : host(host_), files(files_), programPath(std::move(programPath_)) {}
 
 ApplicationWindows::~ApplicationWindows() {
     convert_.reset();
@@ -40,7 +40,13 @@ void CentreOnScreen(QWidget& window) {
         return;
     }
     const QRect area = screen->availableGeometry();
-    window.move(area.center() - QPoint(window.width() / 2, window.height() / 2));
+    const QSize frame = window.frameGeometry().size();
+    window.move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
+
+bool OnScreen(const QWidget& window) {
+    const QWindow* handle = window.windowHandle();
+    return window.isVisible() && handle != nullptr && handle->isExposed();
 }
 
 }  // namespace velkor

@@ -22,9 +22,9 @@ class ConversionDialog;
 // order and living until the program ends. Windows reach each other through it.
 class ApplicationWindows {
   public:
-    // programFileName: the program's own file name, which must be found in the
-    // current directory at start-up.
-    ApplicationWindows(Host& host, FileSystem& files, std::string programFileName);
+    // programPath: the program's own executable as the running process knows
+    // it; it must still be there at start-up.
+    ApplicationWindows(Host& host, FileSystem& files, std::string programPath);
     ~ApplicationWindows();
     ApplicationWindows(const ApplicationWindows&) = delete;
     ApplicationWindows& operator=(const ApplicationWindows&) = delete;
@@ -42,7 +42,7 @@ class ApplicationWindows {
 
     Host& host;
     FileSystem& files;
-    const std::string programFileName;
+    const std::string programPath;
     // The application-wide hint hook, installed by the main window.
     std::unique_ptr<HintHook> hintHook;
     // Class names in the order the windows ran their creation handlers.
@@ -56,7 +56,9 @@ class ApplicationWindows {
     std::unique_ptr<ConversionDialog> convert_;
 };
 
-// Centres a top-level window on its screen.
+// Centres a top-level window, its frame included, on its screen.
 void CentreOnScreen(QWidget& window);
+// Whether the window system has shown the window where it placed it.
+bool OnScreen(const QWidget& window);
 
 }  // namespace velkor

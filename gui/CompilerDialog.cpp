@@ -97,7 +97,8 @@ void CompilerDialog::InstallIdleHandler() {
 }
 
 bool CompilerDialog::IdleWorkWaiting() const {
-    return app_.Mask().DefaultDirectory.empty() || CompilePending || app_.Convert().ConvertPending;
+    return app_.Mask().DefaultDirectory.empty() || (CompilePending && OnScreen(*this)) ||
+           (app_.Convert().ConvertPending && OnScreen(app_.Convert()));
 }
 
 void CompilerDialog::ApplicationIdle() {
@@ -108,10 +109,12 @@ void CompilerDialog::ApplicationIdle() {
     if (app_.Mask().DefaultDirectory.empty()) {
         app_.Mask().Authenticate();
     }
-    if (CompilePending) {
+    // A job starts once its window is on the screen where the window system
+    // put it, so that its messages are centred over it, the first included.
+    if (CompilePending && OnScreen(*this)) {
         CompileJob();
     }
-    if (app_.Convert().ConvertPending) {
+    if (app_.Convert().ConvertPending && OnScreen(app_.Convert())) {
         app_.Convert().Start();
     }
     inIdle_ = false;

@@ -1,27 +1,41 @@
 #include "FileDialogs.h"
 
 #include <QAbstractItemView>
+#include <QCompleter>
 #include <QFileInfo>
 #include <QLineEdit>
 
 namespace velkor {
 
-namespace {
-
-void SetUpCommon(QFileDialog& dialog, const QString& title) {
-    dialog.setWindowTitle(title);
-    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
-    dialog.setNameFilters({});
-    dialog.setDefaultSuffix({});
-    dialog.setViewMode(QFileDialog::List);
+FileDialog::FileDialog(QWidget* parent, const QString& title) : QFileDialog(parent) {
+    setWindowTitle(title);
+    setNameFilters({});
+    setDefaultSuffix({});
+    setViewMode(QFileDialog::List);
+    setAcceptMode(QFileDialog::AcceptOpen);
+    setFileMode(QFileDialog::ExistingFile);
 }
 
-}  // namespace
+std::optional<QString> FileDialog::Run() {
+    // Checked after the dialog has closed: a desktop's own dialog cannot be
+    // kept open by a refusal.
+    while (exec() == QDialog::Accepted && !selectedFiles().isEmpty()) {
+        const QString chosen = selectedFiles().first();
+        if (Acceptable(chosen)) {
+            return chosen;
+        }
+        selectFile(chosen);
+    }
+    return std::nullopt;
+}
 
-void SetUpOpenDialog(QFileDialog& dialog) {
-    SetUpCommon(dialog, QStringLiteral("Open file"));
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+void FileDialog::done(int result) {
+    for (const auto* completer : findChildren<QCompleter*>()) {
+        if (completer->popup() != nullptr) {
+            completer->popup()->hide();
+        }
+    }
+    QFileDialog::done(result);
 }
 
 void ClearFileName(QFileDialog& dialog) {
@@ -33,8 +47,8 @@ void ClearFileName(QFileDialog& dialog) {
     }
 }
 
-SaveFileDialog::SaveFileDialog(Host& host, QWidget* parent) : QFileDialog(parent), host_(host) {
-    SetUpCommon(*this, QStringLiteral("Save to file"));
+SaveFileDialog::SaveFileDialog(Host& host, QWidget* parent)
+    : FileDialog(parent, QStringLiteral("Save to file")), host_(host) {
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     // The overwrite question is asked by Acceptable, with the other two.
@@ -65,14 +79,6 @@ bool SaveFileDialog::Acceptable(const QString& fileName) {
     return host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
                              name + "\rThis file does not exist.\rDo you want to create it?") ==
            Answer::Yes;
-}
-
-void SaveFileDialog::accept() {
-    const QStringList chosen = selectedFiles();
-    if (chosen.size() == 1 && !Acceptable(chosen.first())) {
-        return;
-    }
-    QFileDialog::accept();
 }
 
 }  // namespace velkor

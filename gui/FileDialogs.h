@@ -1,14 +1,28 @@
 #pragma once
 
 #include <QFileDialog>
+#include <optional>
 
 #include "Host.h"
 
 namespace velkor {
 
-// "Open file": existing files in existing folders only; Qt's own dialog, so
-// that it looks and behaves the same on every desktop.
-void SetUpOpenDialog(QFileDialog& dialog);
+// "Open file": existing files in existing folders only. The desktop's own
+// dialog where the platform offers one, Qt's otherwise.
+class FileDialog : public QFileDialog {
+  public:
+    explicit FileDialog(QWidget* parent, const QString& title = QStringLiteral("Open file"));
+
+    // Runs the dialog until it is cancelled or gives an acceptable name.
+    std::optional<QString> Run();
+    // Whether the chosen name may be returned; may ask and tell the user.
+    virtual bool Acceptable(const QString& /*fileName*/) { return true; }
+
+  protected:
+    // Closes the name completer's popup with the dialog: left open, it would
+    // keep taking the keys meant for the window beneath.
+    void done(int result) override;
+};
 
 // Empties the file name the dialog holds, so that it opens with none the next
 // time. QFileDialog::selectFile ignores an empty name, so the name field and
@@ -17,16 +31,13 @@ void ClearFileName(QFileDialog& dialog);
 
 // "Save to file": asks before overwriting an existing file and before creating
 // a new one, refuses write-protected files and folders that do not exist. Its
-// questions and notices go through the host, as every other message does.
-class SaveFileDialog : public QFileDialog {
+// questions and notices go through the host, as every other message does; a
+// refused name opens the dialog again.
+class SaveFileDialog : public FileDialog {
   public:
     SaveFileDialog(Host& host, QWidget* parent);
 
-    // Whether the chosen name may be returned; asks and tells the user on the way.
-    bool Acceptable(const QString& fileName);
-
-  public slots:
-    void accept() override;
+    bool Acceptable(const QString& fileName) override;
 
   private:
     Host& host_;

@@ -120,15 +120,9 @@ MainWindow::MainWindow(ApplicationWindows& app)
     setStatusBar(StatusBar);
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-    InputDialog = new QFileDialog(this);
-    SetUpOpenDialog(*InputDialog);
+    InputDialog = new FileDialog(this);
     OutputDialog = new SaveFileDialog(app_.host, this);
-    RunFileDialog = [](QFileDialog& dialog) -> std::optional<QString> {
-        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
-            return dialog.selectedFiles().first();
-        }
-        return std::nullopt;
-    };
+    RunFileDialog = [](FileDialog& dialog) { return dialog.Run(); };
 
     BindHandlers();
     FormCreate();
@@ -327,7 +321,7 @@ void MainWindow::FormCreate() {
 }
 
 QString MainWindow::Banner() {
-    return QStringLiteral("Velkor32 Version 2.0.1.2  -  Copyright \u00A9 Velkor32 team");
+    return QStringLiteral("Velkor32 Version " VELKOR_VERSION "  -  Copyright \u00A9 Velkor32 team");
 }
 
 QString MainWindow::StatusText() const {
@@ -355,11 +349,13 @@ CompileSettings MainWindow::JobSettings() const {
 }
 
 void MainWindow::Authenticate() {
-    const std::string& program = app_.programFileName;
-    if (app_.files.FileExists(program)) {
+    // The running program's own file, wherever it was started from; the
+    // default directory is still the one it was started in.
+    if (app_.files.FileExists(app_.programPath)) {
         DefaultDirectory = app_.files.CurrentDirectory() + "/";
         return;
     }
+    const std::string program = FileNamePart(app_.programPath);
     app_.host.PlaySound(Sound::Default);
     app_.host.ShowMessage(MessageKind::Plain, Buttons::Ok,
                           "-> " + program + " not found! <-\r\rInfo:\rMake sure to place " +
@@ -385,7 +381,7 @@ void MainWindow::About() {
     app_.About().exec();
 }
 
-void MainWindow::SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving) {
+void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
     const std::optional<QString> chosen = RunFileDialog(dialog);
     if (chosen) {
         field.setText(*chosen);

@@ -10,7 +10,6 @@
 #include "CompileSettings.h"
 
 class QAction;
-class QFileDialog;
 class QGroupBox;
 class QLabel;
 class QMenu;
@@ -25,10 +24,7 @@ class BevelPanel;
 class ClickImage;
 class EntryEdit;
 class ApplicationWindows;
-
-// The save dialog: besides its own overwrite question it asks before creating
-// a new file and refuses files that are write-protected.
-class SaveFileDialog;
+class FileDialog;
 
 // The main window: key, key extension, key, source and drain files, the
 // direction, fast mode, the menu and the status bar with the current hint.
@@ -91,7 +87,7 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
 
     // Runs a file dialog and gives the chosen name, nothing when cancelled.
     // Tests replace it to answer without a screen.
-    std::function<std::optional<QString>(QFileDialog&)> RunFileDialog;
+    std::function<std::optional<QString>(FileDialog&)> RunFileDialog;
 
     // What the compile request checks read and mend.
     std::size_t RequestKeyLength() const override { return Key.size(); }
@@ -132,8 +128,8 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     QPushButton* CompileBtn = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusPanel = nullptr;
-    QFileDialog* InputDialog = nullptr;
-    QFileDialog* OutputDialog = nullptr;
+    FileDialog* InputDialog = nullptr;
+    FileDialog* OutputDialog = nullptr;
 
     // Menu.
     QMenu* FileMenu = nullptr;
@@ -162,7 +158,7 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void BindHandlers();
     void SetDirectionFocusPolicy();
     // Search handler body: open or save dialog into a field.
-    void SearchInto(QFileDialog& dialog, EntryEdit& field, bool saving);
+    void SearchInto(FileDialog& dialog, EntryEdit& field, bool saving);
     void OpenFieldFile(const EntryEdit& field);
     EntryEdit& FieldEdit(RequestField field) const;
 

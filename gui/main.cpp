@@ -1,5 +1,5 @@
 #include <QApplication>
-#include <QFileInfo>
+#include <QFile>
 
 #include "ApplicationWindows.h"
 #include "FileSystem.h"
@@ -10,13 +10,17 @@
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velkor32"));
+    QApplication::setApplicationVersion(QStringLiteral(VELKOR_VERSION));
+    // Ties the windows to the desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VELKOR_APP_ID));
     QApplication::setWindowIcon(velkor::ProgramIcon());
 
     velkor::QtHost host;
-    // The program's own file must be in the current directory.
-    const std::string programFileName =
-        QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString();
-    velkor::ApplicationWindows windows(host, velkor::FileSystem::Native(), programFileName);
+    // The executable as the running process knows it: the program starts from
+    // any folder and through a link of any name.
+    const std::string programPath =
+        QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
+    velkor::ApplicationWindows windows(host, velkor::FileSystem::Native(), programPath);
     windows.Create();
     windows.Mask().show();
     return QApplication::exec();

@@ -4,6 +4,7 @@
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgRenderer>
 
 namespace velkor {
 
@@ -180,43 +181,18 @@ QIcon GlyphIcon(Glyph glyph) {
     return icon;
 }
 
-QPixmap ProgramIconPixmap(int size) {
+QImage ProgramIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
+    QSvgRenderer renderer(QStringLiteral(":/velkor32.svg"));
     QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-
-    QLinearGradient back(0, 0, 32, 32);
-    back.setColorAt(0, kNavy.lighter(150));
-    back.setColorAt(1, kNavy.darker(150));
-    p.setPen(QPen(kOutline, 1));
-    p.setBrush(back);
-    p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 5, 5);
-
-    // A golden "V" whose right stroke ends in a key bit.
-    QPainterPath v;
-    v.moveTo(5, 6);
-    v.lineTo(10, 6);
-    v.lineTo(16, 20);
-    v.lineTo(22, 6);
-    v.lineTo(27, 6);
-    v.lineTo(18.5, 26);
-    v.lineTo(13.5, 26);
-    v.closeSubpath();
-    QLinearGradient gold(0, 6, 0, 26);
-    gold.setColorAt(0, kGold.lighter(140));
-    gold.setColorAt(1, kGold.darker(130));
-    p.setPen(QPen(QColor(90, 60, 10), 1));
-    p.setBrush(gold);
-    p.drawPath(v);
-
-    p.setPen(Qt::NoPen);
-    p.setBrush(kOutline);
-    p.drawEllipse(QRectF(14.5, 12.5, 3, 3));
-    p.drawRect(QRectF(15.3, 14.5, 1.4, 4));
+    renderer.render(&p, QRectF(0, 0, size, size));
     p.end();
-    return QPixmap::fromImage(image);
+    return image;
+}
+
+QPixmap ProgramIconPixmap(int size) {
+    return QPixmap::fromImage(ProgramIconImage(size));
 }
 
 QIcon ProgramIcon() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 
 namespace velkor {
@@ -19,7 +20,9 @@ enum class Glyph {
 };
 
 QIcon GlyphIcon(Glyph glyph);
-// The program icon, 32 x 32 at scale 1 (the window icon holds more sizes).
+// The program icon, rendered from its one SVG source; 32 x 32 at scale 1 (the
+// window icon holds more sizes).
+QImage ProgramIconImage(int size);
 QPixmap ProgramIconPixmap(int size = 32);
 QIcon ProgramIcon();
 

@@ -4,6 +4,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
-# The program wants its own file in the current directory.
-cd build/gui
-exec ./velkor32
+exec build/gui/velkor32

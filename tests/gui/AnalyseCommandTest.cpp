@@ -9,6 +9,7 @@
 #include <string>
 
 #include "AnalysisLogFormat.h"
+#include "FileDialogs.h"
 #include "GuiFixture.h"
 #include "QtHost.h"
 #include "TempDir.h"
@@ -93,7 +94,7 @@ struct DialogLog {
 
 std::shared_ptr<DialogLog> AnswerDialog(MainWindow& m, const std::optional<QString>& path) {
     auto log = std::make_shared<DialogLog>();
-    m.RunFileDialog = [&m, path, log](QFileDialog& dialog) {
+    m.RunFileDialog = [&m, path, log](velkor::FileDialog& dialog) {
         ++log->shown;
         log->otherDialogs += &dialog == m.InputDialog ? 0 : 1;
         log->shownWithCommandOn += m.SumCombBtn->isEnabled() || m.AnalyseSearchItem->isEnabled();

@@ -17,6 +17,7 @@
 #include "ConversionDialog.h"
 #include "ConversionRequest.h"
 #include "CopyAnimation.h"
+#include "FileDialogs.h"
 #include "GuiFixture.h"
 #include "TempDir.h"
 
@@ -46,7 +47,7 @@ struct Session {
     Session() {
         w.mask().show();
         QVERIFY(QTest::qWaitForWindowActive(&w.mask()));
-        w.mask().RunFileDialog = [this](QFileDialog& dialog) -> std::optional<QString> {
+        w.mask().RunFileDialog = [this](velkor::FileDialog& dialog) -> std::optional<QString> {
             shownDialogs.push_back(&dialog);
             if (dialogAnswers.empty()) {
                 return std::nullopt;
@@ -83,7 +84,7 @@ struct Session {
     TempDir dir;
     // A null name cancels its dialog.
     std::deque<QString> dialogAnswers;
-    std::vector<QFileDialog*> shownDialogs;
+    std::vector<velkor::FileDialog*> shownDialogs;
 };
 
 HostEvent AbortMessage() {
@@ -152,8 +153,9 @@ class ConvertWindowTest : public QObject {
         }
         QVERIFY(s.w.mask().GroupBtn->isEnabled());
         QVERIFY(s.w.mask().GroupItem->isEnabled());
-        const std::vector<QFileDialog*> dialogs = {s.w.mask().InputDialog, s.w.mask().OutputDialog,
-                                                   s.w.mask().InputDialog, s.w.mask().OutputDialog};
+        const std::vector<velkor::FileDialog*> dialogs = {
+            s.w.mask().InputDialog, s.w.mask().OutputDialog, s.w.mask().InputDialog,
+            s.w.mask().OutputDialog};
         QCOMPARE(s.shownDialogs, dialogs);
     }
 

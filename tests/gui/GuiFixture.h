@@ -4,8 +4,10 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,12 +19,17 @@
 
 namespace velkor::testing {
 
+// The running test program, which stands in for the window program's own file.
+inline std::string RunningProgram() {
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
 // The five windows on a scripted host, created as at start-up. Unless asked
 // to check, the working directory counts as checked already, so that showing
 // the main window starts no check.
 struct Windows {
-    explicit Windows(std::string programFileName = "velkor32", bool checkDirectory = false)
-        : windows(std::make_unique<ApplicationWindows>(host, files, std::move(programFileName))) {
+    explicit Windows(std::string programPath = RunningProgram(), bool checkDirectory = false)
+        : windows(std::make_unique<ApplicationWindows>(host, files, std::move(programPath))) {
         windows->Create();
         if (!checkDirectory) {
             windows->Mask().DefaultDirectory = files.CurrentDirectory() + "/";
@@ -35,6 +42,17 @@ struct Windows {
     FileSystem files;
     std::unique_ptr<ApplicationWindows> windows;
 };
+
+// A check inside a callback that runs within a modal loop. QVERIFY would only
+// leave the callback and leave the loop waiting for input that never comes, so
+// a failure here ends the test program at once.
+#define VELKOR_VERIFY_IN_LOOP(condition)                                                       \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            QTest::qFail("'" #condition "' returned FALSE inside a loop", __FILE__, __LINE__); \
+            qFatal("a check inside a modal loop failed: the test ends here");                  \
+        }                                                                                      \
+    } while (false)
 
 // Runs action from inside the modal loop of window, once it is shown.
 inline void WhenShown(QWidget& window, std::function<void()> action) {
@@ -57,6 +75,26 @@ inline void RunEventLoop(int milliseconds) {
     loop.exec();
 }
 
+// Runs the event loop, letting it go idle as a running program does, until
+// done() holds. False when that has not happened within the limit, which only
+// bounds a failing test and never decides a passing one.
+inline bool RunEventLoopUntil(const std::function<bool()>& done, int limitMilliseconds = 20000) {
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(1);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(limitMilliseconds, &loop, &QEventLoop::quit);
+    poll.start();
+    if (!done()) {
+        loop.exec();
+    }
+    return done();
+}
+
 // Types text character by character, also characters beyond Latin-1.
 inline void TypeText(QWidget* widget, const QString& text) {
     for (const QChar character : text) {
@@ -64,6 +102,14 @@ inline void TypeText(QWidget* widget, const QString& text) {
         QApplication::sendEvent(widget, &press);
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(character));
         QApplication::sendEvent(widget, &release);
+    }
+}
+
+// Types ASCII text through the window system, as a keyboard does: an open
+// popup takes the keys before the window.
+inline void SystemKeys(QWindow* window, const QString& text) {
+    for (const QChar character : text) {
+        QTest::keyClick(window, character.toLatin1());
     }
 }
 

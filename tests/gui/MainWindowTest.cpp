@@ -26,6 +26,7 @@
 using velkor::HintHook;
 using velkor::testing::MovePointer;
 using velkor::testing::RunEventLoop;
+using velkor::testing::RunEventLoopUntil;
 using velkor::testing::TempDir;
 using velkor::testing::TypeText;
 using velkor::testing::Windows;
@@ -67,7 +68,7 @@ class MainWindowTest : public QObject {
     }
 
     void defaultsRightAfterStart() {
-        Windows w("velkor32", true);
+        Windows w(velkor::testing::RunningProgram(), true);
         auto& m = w.mask();
         QVERIFY(!m.VerifyBtn->isEnabled());
         QVERIFY(!m.KeyConfirmItem->isEnabled());
@@ -413,8 +414,8 @@ class MainWindowTest : public QObject {
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         std::optional<QString> answer = QStringLiteral("/tmp/out.bin");
-        QFileDialog* used = nullptr;
-        m.RunFileDialog = [&](QFileDialog& dialog) {
+        velkor::FileDialog* used = nullptr;
+        m.RunFileDialog = [&](velkor::FileDialog& dialog) {
             used = &dialog;
             dialog.selectFile(QStringLiteral("/tmp/typed-in-dialog"));
             return answer;
@@ -455,8 +456,8 @@ class MainWindowTest : public QObject {
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         std::optional<QString> answer = QStringLiteral("/tmp/key.dat");
-        QList<QFileDialog*> used;
-        m.RunFileDialog = [&](QFileDialog& dialog) {
+        QList<velkor::FileDialog*> used;
+        m.RunFileDialog = [&](velkor::FileDialog& dialog) {
             used.append(&dialog);
             return answer;
         };
@@ -471,7 +472,7 @@ class MainWindowTest : public QObject {
         m.KeyFileSearch();
         QCOMPARE(m.KeyFileName, std::string("/tmp/key.dat"));
         QVERIFY(!m.DrainConfirmed);
-        QCOMPARE(used, (QList<QFileDialog*>{m.InputDialog, m.InputDialog, m.InputDialog}));
+        QCOMPARE(used, (QList<velkor::FileDialog*>{m.InputDialog, m.InputDialog, m.InputDialog}));
     }
 
     void dialogsHaveTheirTitlesAndOptions() {
@@ -649,22 +650,30 @@ class MainWindowTest : public QObject {
         QCOMPARE(m.StatusText(), QStringLiteral("About..."));
     }
 
-    void authenticateFindsTheProgramFile() {
+    void authenticateFindsTheProgramFromAnyFolder() {
+        // Installed in one folder, started in another (a menu starts programs
+        // in the home folder); the link's own name does not matter.
         TempDir dir;
-        dir.Write("velkor32", "program");
-        InDirectory here(dir.Folder());
-        Windows w("velkor32", true);
-        w.mask().Authenticate();
-        QCOMPARE(w.mask().DefaultDirectory, QDir::currentPath().toStdString() + "/");
-        QVERIFY(w.host.events.empty());
+        QDir().mkpath(QString::fromStdString(dir.Path("bin")));
+        dir.Write("bin/velkor32", "program");
+        QVERIFY(QFile::link(QString::fromStdString(dir.Path("bin/velkor32")),
+                            QString::fromStdString(dir.Path("vk"))));
+        QDir().mkpath(QString::fromStdString(dir.Path("home")));
+        InDirectory here(dir.Path("home"));
+        for (const char* started : {"bin/velkor32", "vk"}) {
+            Windows w(dir.Path(started), true);
+            w.mask().Authenticate();
+            QCOMPARE(w.mask().DefaultDirectory, dir.Path("home") + "/");
+            QVERIFY(w.host.events.empty());
+        }
     }
 
-    void authenticateEndsTheProgramWithoutIt() {
+    void authenticateEndsTheProgramWhenItsFileIsGone() {
         TempDir dir;
-        dir.Write("other", "x");
-        QDir().mkpath(QString::fromStdString(dir.Path("velkor32")));  // a folder does not count
+        dir.Write("velkor32", "x");  // a file of the same name in the current folder does not count
+        QDir().mkpath(QString::fromStdString(dir.Path("bin/velkor32")));  // nor does a folder
         InDirectory here(dir.Folder());
-        Windows w("velkor32", true);
+        Windows w(dir.Path("bin/velkor32"), true);
         w.mask().show();
         QVERIFY(QTest::qWaitForWindowExposed(&w.mask()));
         w.mask().Authenticate();
@@ -683,17 +692,14 @@ class MainWindowTest : public QObject {
                              "velkor32\rinto the default directory.\r\r"));
     }
 
-    void idleMomentRunsTheCheckOnce() {
+    void idleMomentRunsTheCheckOnceTheWindowIsShown() {
         TempDir dir;
-        dir.Write("velkor32-test", "program");
         InDirectory here(dir.Folder());
-        Windows w("velkor32-test", true);
-        // Not before the main window is shown.
+        Windows w(velkor::testing::RunningProgram(), true);
         RunEventLoop(30);
         QVERIFY(w.mask().DefaultDirectory.empty());
         w.mask().show();
-        RunEventLoop(100);
-        QVERIFY(!w.mask().DefaultDirectory.empty());
+        QVERIFY(RunEventLoopUntil([&] { return !w.mask().DefaultDirectory.empty(); }));
         QCOMPARE(w.mask().DefaultDirectory, QDir::currentPath().toStdString() + "/");
         QVERIFY(w.host.events.empty());
     }
@@ -701,11 +707,9 @@ class MainWindowTest : public QObject {
     void idleMomentEndsTheProgramWithoutItsFile() {
         TempDir dir;
         InDirectory here(dir.Folder());
-        Windows w("velkor32", true);
+        Windows w(dir.Path("velkor32"), true);
         w.mask().show();
-        RunEventLoop(100);
-        QVERIFY(!w.mask().isVisible());
-        RunEventLoop(30);
+        QVERIFY(RunEventLoopUntil([&] { return !w.mask().isVisible(); }));
         QCOMPARE(w.host.MessageTexts().size(), std::size_t{1});
         QCOMPARE(w.host.Sounds(), std::vector<velkor::Sound>{velkor::Sound::Default});
     }
