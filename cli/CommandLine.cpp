@@ -108,9 +108,8 @@ int RunCommandLine(int argc, char** argv) {
     GroupsOptions groupsOptions;
     CLI::App* groups = app.add_subcommand(
         "groups", "Encode SOURCE as groups of five characters, or decode group text back");
-    groups->add_option("SOURCE", groupsOptions.source, "File to convert (- is standard input)")
-        ->required();
-    groups->add_option("DRAIN", groupsOptions.drain, "Result (- is standard output)")->required();
+    groups->add_option("SOURCE", groupsOptions.source, "File to convert")->required();
+    groups->add_option("DRAIN", groupsOptions.drain, "Result")->required();
     Once(groups->add_flag("--force", groupsOptions.force, "Replace an existing drain"));
     Once(groups->add_flag("--quiet", groupsOptions.quiet, "No progress line"));
     groups->footer(kExitFooter);
@@ -158,6 +157,9 @@ int RunCommandLine(int argc, char** argv) {
         return RunCryptCommand(options);
     }
     if (groups->parsed()) {
+        if (groupsOptions.source == kStandardStream || groupsOptions.drain == kStandardStream) {
+            return Usage("groups", "groups takes named files only, not - for a stream");
+        }
         return RunGroupsCommand(groupsOptions);
     }
     if (analyse->parsed()) {

@@ -62,6 +62,7 @@ TEST_F(GroupsCommand, FailuresAndWrongUsage) {
     EXPECT_EQ(Run("groups half"), 2);
     EXPECT_EQ(Run("groups half out4 extra"), 2);
     EXPECT_EQ(Run("groups half out4 --fast"), 2);
+    EXPECT_EQ(Run("groups - out4"), 2);
     EXPECT_FALSE(dir.Exists("out4"));
 }
 
