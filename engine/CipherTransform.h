@@ -72,11 +72,13 @@ class CipherTransform {
     std::size_t Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                           const bool& running);
     template <bool kEncrypt>
-    std::uint8_t Step(std::uint8_t in);
-    void Commit(std::uint8_t plain);
+    [[gnu::always_inline]] inline std::uint8_t Step(std::uint8_t in, int& state);
+    [[gnu::always_inline]] inline void Commit(std::uint8_t plain);
     void EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
     void DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
     void FeedPipes(std::int64_t t0, std::int64_t t1) const;
+    // Filters the byte steps' input up to the last whole vector.
+    void CatchUpPipes();
     void ProduceKeyBlock();
     void SetUpIndexes(const JobState& state);
     void SetUpTaps();
@@ -120,6 +122,7 @@ class CipherTransform {
     std::uint8_t* key_ = nullptr;  // key bytes of the current block
     std::int64_t keyBlockEnd_ = 0;
     std::int64_t position_ = 0;
+    std::int64_t pipesFedTo_ = 0;
 
     const ChainTables* chain_;
     int chainState_ = 0;
