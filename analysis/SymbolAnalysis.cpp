@@ -3,6 +3,7 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <vector>
 
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
@@ -20,8 +21,9 @@ std::string FileMessage(const std::string& path, const std::string& error) {
 
 }  // namespace
 
-SymbolAnalysis::SymbolAnalysis(Host& host, FileSystem& fileSystem)
-    : host_(host), fileSystem_(fileSystem) {}
+SymbolAnalysis::SymbolAnalysis(Host& host, FileSystem& fileSystem,
+                               std::chrono::nanoseconds messageInterval)
+    : host_(host), fileSystem_(fileSystem), pump_(host, messageInterval) {}
 
 void SymbolAnalysis::ChooseAnalysisFile(const std::optional<std::string>& chosenPath) {
     state_ = AnalysisState{};
@@ -57,7 +59,7 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
         }
         return result;
     }
-    std::array<std::uint8_t, kBlockSize> block{};
+    std::vector<std::uint8_t> block(kBlockSize);
     SymbolTally tally;
     std::size_t done = 0;
     do {
@@ -66,8 +68,7 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
             state_.AnalysedSize += done;
             tally.Add(block.data(), done);
         }
-        host_.ProcessPendingMessages();
-        if (host_.Terminating()) {
+        if (pump_.Poll() && host_.Terminating()) {
             state_.AnalysisProceed = false;
         }
     } while (done > 0 && result == 0 && state_.AnalysisProceed);

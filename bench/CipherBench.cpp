@@ -43,17 +43,12 @@ std::string LagOneKey(bool swift) {
     }
 }
 
-// The transform alone, in memory: range(0) encrypts, range(1) is swift mode,
-// range(2) takes a key with lags of 1.
-void BM_Transform(benchmark::State& bench) {
-    const bool encrypt = bench.range(0) != 0;
-    const bool swift = bench.range(1) != 0;
-    const std::string key = bench.range(2) != 0 ? LagOneKey(swift) : "benchmark key of some length";
+// Encrypts or decrypts 1 MiB per iteration with a transform built by `make`.
+template <typename Make>
+void RunTransform(benchmark::State& bench, bool encrypt, const JobState& state, Make make) {
     const Bytes input = RandomBytes(1 << 20);
     Bytes output(input.size());
-    JobState state;
-    PrepareState(state, key, swift, encrypt);
-    CipherTransform transform(state);
+    CipherTransform transform = make(state);
     const bool running = true;
     for (auto _ : bench) {
         if (encrypt) {
@@ -66,9 +61,39 @@ void BM_Transform(benchmark::State& bench) {
     bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(input.size()));
     bench.counters["state_KiB"] = static_cast<double>(transform.StateBytes()) / 1024.0;
 }
+
+// The transform alone, in memory: range(0) encrypts, range(1) is swift mode,
+// range(2) takes a key with lags of 1.
+void BM_Transform(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const std::string key = bench.range(2) != 0 ? LagOneKey(swift) : "benchmark key of some length";
+    JobState state;
+    PrepareState(state, key, swift, encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s); });
+}
 BENCHMARK(BM_Transform)
     ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}})
     ->ArgNames({"encrypt", "swift", "lag1"});
+
+// The same on SSE2 vectors, as on a processor without AVX2.
+void BM_TransformSse2(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    JobState state;
+    PrepareState(state, "benchmark key of some length", true, encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s, 16); });
+}
+BENCHMARK(BM_TransformSse2)->Arg(1)->Arg(0)->ArgName("encrypt");
+
+// Byte steps only, the speed of a pass's first bytes: a transform runs the
+// direction opposite to its state's EncryptMode byte by byte.
+void BM_TransformByteSteps(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    JobState state;
+    PrepareState(state, "benchmark key of some length", true, !encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s); });
+}
+BENCHMARK(BM_TransformByteSteps)->Arg(1)->Arg(0)->ArgName("encrypt");
 
 // What every pass costs before its first byte: a key-file block prepared and
 // its transform built.

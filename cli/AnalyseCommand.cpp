@@ -19,7 +19,7 @@ int RunAnalyseCommand(const std::string& file) {
     }
     // The log's path on standard output is the result; nothing more to say.
     TerminalHost host({.reportResult = false});
-    SymbolAnalysis analysis(host);
+    SymbolAnalysis analysis(host, FileSystem::Native());
     const bool written = analysis.Run(*source);
     if (InterruptSignal() != 0) {
         return ReportInterrupted();

@@ -55,7 +55,7 @@ struct DecodeState {
           drain(fileSystem),
           reader(fileSystem, source, errorSum),
           writer(fileSystem, drain.file(), errorSum),
-          pump(w.host()) {}
+          pump(w.host(), w.messageInterval) {}
 
     ConversionSession& window;
     FileSystem& fileSystem;

@@ -34,7 +34,7 @@ struct EncodeState {
           drain(fileSystem),
           reader(fileSystem, source, errorSum),
           writer(fileSystem, drain.file(), errorSum),
-          pump(w.host()) {}
+          pump(w.host(), w.messageInterval) {}
 
     ConversionSession& window;
     FileSystem& fileSystem;

@@ -98,13 +98,16 @@ constexpr auto kBitOfByte = [] {
 // of the bits, then keeps its own bit.
 template <typename V>
 [[gnu::always_inline]] inline V Expand(Bits bits) {
-    const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
     V bytes;
     if constexpr (sizeof(V) == 16) {
-        bytes =
-            __builtin_shufflevector(spread, spread, 0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1);
+        // Unpacking a register with itself doubles each byte: three times.
+        __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
+        doubled = _mm_unpacklo_epi8(doubled, doubled);
+        doubled = _mm_unpacklo_epi16(doubled, doubled);
+        bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
     } else {
         // Every lane holds all four bytes, so a shuffle within lanes will do.
+        const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
         constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
                                                           1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
                                                           2, 2, 3, 3, 3, 3, 3, 3, 3, 3};

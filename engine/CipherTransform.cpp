@@ -330,7 +330,7 @@ void CipherTransform::ProduceKeyBlock() {
 }
 
 template <bool kEncrypt>
-std::uint8_t CipherTransform::Step(std::uint8_t in) {
+std::uint8_t CipherTransform::Step(std::uint8_t in, int& state) {
     if (position_ == keyBlockEnd_) {
         ProduceKeyBlock();
     }
@@ -339,12 +339,12 @@ std::uint8_t CipherTransform::Step(std::uint8_t in) {
     pendingB_ = XorAtLags(b_, tapsMixB_, t);
     const std::uint8_t key = key_[t & (blocked::kBlock - 1)];
     if constexpr (kEncrypt) {
-        const std::uint16_t coded = chain_->encode[chainState_][pendingB_ ^ key ^ in];
-        chainState_ = coded >> 8;
+        const std::uint16_t coded = chain_->encode[state][pendingB_ ^ key ^ in];
+        state = coded >> 8;
         return static_cast<std::uint8_t>(coded);
     } else {
-        const std::uint16_t decoded = chain_->decode[chainState_][in];
-        chainState_ = decoded >> 8;
+        const std::uint16_t decoded = chain_->decode[state][in];
+        state = decoded >> 8;
         return static_cast<std::uint8_t>(decoded ^ pendingB_ ^ key);
     }
 }
@@ -361,9 +361,18 @@ void CipherTransform::Commit(std::uint8_t plain) {
         decryptRings_.guessMix.Put(t, XorAtLags(decryptRings_.guess, tapsMixD_, t));
     }
     ++position_;
-    const std::int64_t width = kernels_->width;
-    if (position_ % width == 0) {
-        FeedPipes(position_ - width, position_);
+    // The rings' first input reaches back less than a block, so filtering a
+    // whole block at its end will do.
+    if ((position_ & (blocked::kBlock - 1)) == 0) {
+        CatchUpPipes();
+    }
+}
+
+void CipherTransform::CatchUpPipes() {
+    const std::int64_t upTo = position_ & -std::int64_t{kernels_->width};
+    if (pipesFedTo_ < upTo) {
+        FeedPipes(pipesFedTo_, upTo);
+        pipesFedTo_ = upTo;
     }
 }
 
@@ -377,27 +386,34 @@ void CipherTransform::FeedPipes(std::int64_t t0, std::int64_t t1) const {
 }
 
 void CipherTransform::EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
+    CatchUpPipes();
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
     kernels_->encrypt(encryptRings_, key_, in, out, scan, position_, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     position_ = t1;
+    pipesFedTo_ = t1;
 }
 
 void CipherTransform::DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
+    CatchUpPipes();
     blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
     kernels_->decrypt(decryptRings_, key_, in, out, scan, position_, t1);
     chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
     position_ = t1;
+    pipesFedTo_ = t1;
 }
 
 template <bool kEncrypt>
 std::size_t CipherTransform::Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                                        const bool& running) {
+    // The coding state stays in a register; byte stores could alias a member.
     const auto steps = [&](std::size_t from, std::size_t to) {
+        int state = chainState_;
         for (std::size_t i = from; i < to; ++i) {
-            out[i] = Step<kEncrypt>(in[i]);
+            out[i] = Step<kEncrypt>(in[i], state);
             Commit(kEncrypt ? in[i] : out[i]);
         }
+        chainState_ = state;
     };
     const std::int64_t width = kernels_->width;
     std::size_t done = 0;
@@ -444,7 +460,7 @@ std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, 
 }
 
 std::uint8_t CipherTransform::DecryptStep(std::uint8_t cipherByte) {
-    return Step<false>(cipherByte);
+    return Step<false>(cipherByte, chainState_);
 }
 
 void CipherTransform::Feedback(std::uint8_t plainByte) {

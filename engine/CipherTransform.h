@@ -20,14 +20,16 @@ namespace velkor {
 // first entries is a linear recurrence over GF(2) whose lags are the pass
 // indexes. Squaring doubles every lag, so after a warm-up the recurrences
 // advance a whole vector of W bytes at once with lags of W times the indexes;
-// the plaintext-driven inputs pass through W - 1 = 1 + 2 + ... + W/2 filter
-// stages first. Encryption runs the two data-dependent tables as two chains;
-// in decryption they couple into one recurrence with six lags. The first
-// bytes of a pass, the bytes that do not fill a vector and DecryptStep go
-// byte by byte through the same rings.
+// a recurrence fed by the data squared k times takes its input through k
+// filter stages first, k at most log2 W and smaller where the shortest lag
+// already reaches a few vectors back. Encryption runs the two data-dependent
+// tables as two chains; in decryption they couple into one recurrence with
+// six lags. The first bytes of a pass, the bytes that do not fill a vector
+// and DecryptStep go byte by byte through the same rings.
 //
 // The vector path runs in the direction of the state's EncryptMode; the other
-// direction stays exact but byte by byte. About 54 KiB per transform.
+// direction stays exact but byte by byte. 40 to 65 KiB per transform, on the
+// heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
     // vectorBytes 0 takes the widest vectors the processor offers; 16 (SSE2)
@@ -35,7 +37,8 @@ class CipherTransform {
     explicit CipherTransform(const JobState& state, int vectorBytes = 0);
     ~CipherTransform();
     CipherTransform(CipherTransform&&) noexcept = default;
-    CipherTransform& operator=(CipherTransform&&) noexcept = default;
+    // Would drop the old state unwiped.
+    CipherTransform& operator=(CipherTransform&&) = delete;
     CipherTransform(const CipherTransform&) = delete;
     CipherTransform& operator=(const CipherTransform&) = delete;
 
@@ -69,11 +72,13 @@ class CipherTransform {
     std::size_t Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                           const bool& running);
     template <bool kEncrypt>
-    std::uint8_t Step(std::uint8_t in);
-    void Commit(std::uint8_t plain);
+    [[gnu::always_inline]] inline std::uint8_t Step(std::uint8_t in, int& state);
+    [[gnu::always_inline]] inline void Commit(std::uint8_t plain);
     void EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
     void DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
     void FeedPipes(std::int64_t t0, std::int64_t t1) const;
+    // Filters the byte steps' input up to the last whole vector.
+    void CatchUpPipes();
     void ProduceKeyBlock();
     void SetUpIndexes(const JobState& state);
     void SetUpTaps();
@@ -117,6 +122,7 @@ class CipherTransform {
     std::uint8_t* key_ = nullptr;  // key bytes of the current block
     std::int64_t keyBlockEnd_ = 0;
     std::int64_t position_ = 0;
+    std::int64_t pipesFedTo_ = 0;
 
     const ChainTables* chain_;
     int chainState_ = 0;

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "KeyMaterial.h"
+#include "MessagePump.h"
 #include "PassChain.h"
 #include "PrivateFile.h"
 
@@ -29,7 +30,7 @@ struct Job {
           files(services.files),
           settings(jobSettings),
           random(std::move(services.random)),
-          messageInterval(services.messageInterval),
+          pump(jobSession.host(), services.messageInterval),
           passesPerGroup(std::max<std::size_t>(1, services.passesPerGroup)),
           result(services.files) {}
 
@@ -38,8 +39,7 @@ struct Job {
     FileSystem& files;
     const CompileSettings& settings;
     RandomByteSource random;
-    std::chrono::nanoseconds messageInterval;
-    std::chrono::steady_clock::time_point lastMessages{};
+    MessagePump pump;
     std::size_t passesPerGroup;
 
     JobState state;
@@ -194,12 +194,9 @@ void StartJob(Job& job) {
 // Lets the windows react every few milliseconds of work; a Close or a closing
 // window takes effect at the end of the piece.
 void LetMessagesThrough(Job& job) {
-    const auto now = std::chrono::steady_clock::now();
-    if (now - job.lastMessages < job.messageInterval) {
+    if (!job.pump.Poll()) {
         return;
     }
-    job.lastMessages = now;
-    job.host.ProcessPendingMessages();
     if (job.host.Terminating()) {
         job.session.Compiling = false;
     } else if (job.session.CloseRequested()) {

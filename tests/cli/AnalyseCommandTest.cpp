@@ -26,7 +26,7 @@ TEST(AnalyseCommand, WritesTheWindowsLogBesideTheFileAndPrintsItsPath) {
 
     const std::string fromCli = dir.Read("!report!.txt");
     testing::ScriptedHost host;
-    ASSERT_TRUE(SymbolAnalysis(host).Run(dir.Path("report.final.txt")));
+    ASSERT_TRUE(SymbolAnalysis(host, FileSystem::Native()).Run(dir.Path("report.final.txt")));
     EXPECT_EQ(dir.Read("!report!.txt"), fromCli);
 }
 
