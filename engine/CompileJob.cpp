@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <thread>
 
 #include "KeyMaterial.h"
 #include "MessagePump.h"
@@ -285,11 +286,12 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
             session.Compiling = false;
             break;
         }
-        std::size_t produced = 0;
-        const std::uint8_t* output = count > 0
-                                         ? chain.Push(input.data(), count, produced, job.random)
-                                         : chain.Finish(produced, job.random);
-        if (chain.KeyMismatch() || !Put(job, out, output, produced)) {
+        const auto put = [&](const std::uint8_t* data, std::size_t length) {
+            return Put(job, out, data, length);
+        };
+        const bool written = count > 0 ? chain.Push(input.data(), count, job.random, put)
+                                       : chain.Finish(job.random, put);
+        if (!written || chain.KeyMismatch()) {
             break;
         }
         read += static_cast<std::int64_t>(count);
@@ -311,7 +313,8 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
 }
 
 void RunPasses(Job& job) {
-    PassChain chain(kLargestPiece);
+    // Two threads for two or more passes when the machine has the cores.
+    PassChain chain(kLargestPiece, std::thread::hardware_concurrency() >= 2);
     for (std::size_t group = 0; group < job.groupCount && Running(job); ++group) {
         const bool lastGroup = group + 1 == job.groupCount;
         if (!BuildChain(job, group, chain)) {
