@@ -157,9 +157,6 @@ int RunCommandLine(int argc, char** argv) {
         return RunCryptCommand(options);
     }
     if (groups->parsed()) {
-        if (groupsOptions.source == kStandardStream || groupsOptions.drain == kStandardStream) {
-            return Usage("groups", "groups takes named files only, not - for a stream");
-        }
         return RunGroupsCommand(groupsOptions);
     }
     if (analyse->parsed()) {

@@ -118,7 +118,7 @@ std::optional<FileIdentity> IdentityOf(Job& job, File& file) {
 IoResult CreateSpool(Job& job, std::unique_ptr<PrivateFile>& spool) {
     spool = std::make_unique<PrivateFile>(job.files);
     const std::string folder =
-        job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(job.state.DrainFileName);
+        job.settings.DrainStream >= 0 ? TemporaryFolder() : FolderPart(job.state.DrainFileName);
     return spool->Create(folder, WorkFileCandidate);
 }
 
@@ -168,7 +168,7 @@ void OpenJobFiles(Job& job) {
     if (Running(job) && job.groupCount > 1 && CreateSpool(job, job.spoolOut) != 0) {
         failed = true;
         const std::string folder =
-            job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(state.DrainFileName);
+            job.settings.DrainStream >= 0 ? TemporaryFolder() : FolderPart(state.DrainFileName);
         ReportFileError(job, folder + WorkFileCandidate(0), "create error!");
     }
     if (!failed) {
