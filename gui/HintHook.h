@@ -13,9 +13,10 @@ namespace velkor {
 // Hints are kept on widgets and menu items (SetHint). The current hint follows
 // the pointer: the hint of the control under it, or the nearest hint found
 // going outwards through its containers, empty if there is none; while a menu
-// is open, the hint of its highlighted item. It only changes when the pointer
-// moves or a menu item is highlighted, so whatever the status bar shows first
-// stays until then.
+// is open, the hint of its highlighted item. It is taken again whenever the
+// pointer moves and at every idle moment, so a window closing above a resting
+// pointer leaves no stale hint; before the pointer first moves over a window
+// whatever the status bar shows first stays.
 class HintHook : public QObject {
     Q_OBJECT
 
@@ -44,8 +45,10 @@ class HintHook : public QObject {
   private:
     void Follow(QWidget* widget, const QPoint& localPosition);
     void Highlighted(QAction* action);
+    void FollowRestingPointer();
 
     QString current_;
+    bool pointerSeen_ = false;
 };
 
 }  // namespace velkor

@@ -1,6 +1,7 @@
 #include "MainWindow.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
 #include <QGroupBox>
@@ -203,6 +204,7 @@ void MainWindow::BuildControls(QWidget* client) {
         button->setFont(fonts::SystemBold());
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
+        ShowFocusFrame(*button);
     }
     CompileBtn->setDefault(true);
 
@@ -487,12 +489,27 @@ void MainWindow::OutputFileNameHandler() {
 
 void MainWindow::DeCryptHandler() {
     EncryptMode = false;
-    KeyInput->setFocus();
+    FocusKeyAfterDirection();
 }
 
 void MainWindow::EnCryptHandler() {
     EncryptMode = true;
+    FocusKeyAfterDirection();
+}
+
+void MainWindow::FocusKeyAfterDirection() {
     KeyInput->setFocus();
+    // Chosen with the arrow keys, the radio button takes the focus itself
+    // after its click; the key field takes it back once that is done.
+    QMetaObject::invokeMethod(
+        KeyInput,
+        [this] {
+            if (QApplication::focusWidget() == EncryptRadioButton ||
+                QApplication::focusWidget() == DecryptRadioButton) {
+                KeyInput->setFocus();
+            }
+        },
+        Qt::QueuedConnection);
 }
 
 void MainWindow::KeyVerification() {

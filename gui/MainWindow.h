@@ -157,6 +157,7 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void BuildMenu();
     void BindHandlers();
     void SetDirectionFocusPolicy();
+    void FocusKeyAfterDirection();
     // Search handler body: open or save dialog into a field.
     void SearchInto(FileDialog& dialog, EntryEdit& field, bool saving);
     void OpenFieldFile(const EntryEdit& field);

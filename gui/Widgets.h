@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QString>
 #include <QValidator>
 #include <QWidget>
@@ -21,6 +22,9 @@ class Cp1252Validator : public QValidator {
     using QValidator::QValidator;
     State validate(QString& input, int& position) const override;
 };
+
+// Makes keyboard focus on a push button visible in every style.
+void ShowFocusFrame(QPushButton& button);
 
 // An edit field that can keep the caret instead of selecting everything when
 // tabbed into, that reports double-clicks, and that can mask its text with "X".
