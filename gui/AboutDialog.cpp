@@ -48,6 +48,7 @@ AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
     ProgramIcon = new QLabel(VelkorAbout);
     ProgramIcon->setPixmap(ProgramIconPixmap(32));
     ProgramIcon->setGeometry(82, 26, 32, 32);
+    ProgramIcon->setAccessibleName(QStringLiteral("Velkor32 icon"));
 
     ProductName = CentredLabel(VelkorAbout, QStringLiteral("Velkor32"), 80, 72, 42, 13);
     Comments = new QLabel(VelkorAbout);

@@ -56,6 +56,8 @@ void CompilerDialog::BuildControls() {
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
     HintHook::SetHint(ProgressBar, QStringLiteral("Compiler progression reading key file..."));
+    ProgressBar->setAccessibleName(CompilerInfo->text());
+    Animation->setAccessibleName(QStringLiteral("Working"));
 
     CloseBtn = new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), this);
     CloseBtn->setGeometry(192, 112, 75, 25);

@@ -78,6 +78,8 @@ void ConversionDialog::BuildControls() {
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
     HintHook::SetHint(ProgressBar, QStringLiteral("File convert progress bar..."));
+    ProgressBar->setAccessibleName(QStringLiteral("Conversion progress"));
+    FileConvertAnimation->setAccessibleName(QStringLiteral("Working"));
 
     AbortBitBtn = new QPushButton(style()->standardIcon(QStyle::SP_BrowserStop),
                                   QStringLiteral("Abort"), this);

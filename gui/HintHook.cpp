@@ -37,6 +37,10 @@ HintHook::~HintHook() {
 
 void HintHook::SetHint(QObject* target, const QString& hint) {
     target->setProperty(kHintProperty, hint);
+    // What the status bar says of a control, a screen reader says too.
+    if (auto* widget = qobject_cast<QWidget*>(target)) {
+        widget->setAccessibleDescription(LongHint(hint));
+    }
 }
 
 QString HintHook::HintOf(const QObject* target) {

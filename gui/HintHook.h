@@ -25,6 +25,7 @@ class HintHook : public QObject {
     explicit HintHook(QObject* parent = nullptr);
     ~HintHook() override;
 
+    // The hint of a widget is its accessible description too.
     static void SetHint(QObject* target, const QString& hint);
     // The hint of the object itself, "" if none.
     static QString HintOf(const QObject* target);

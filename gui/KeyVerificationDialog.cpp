@@ -54,6 +54,13 @@ KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app)
     HintHook::SetHint(VerifyBtn, QStringLiteral("Start the verification..."));
     VerifyBtn->setToolTip(HintHook::HintOf(VerifyBtn));
 
+    KeyInput->setAccessibleName(QStringLiteral("Key again"));
+    KeyExtensionInput->setAccessibleName(QStringLiteral("Key extension again"));
+
+    for (EntryEdit* field : {KeyInput, KeyExtensionInput}) {
+        connect(field, &EntryEdit::characterRefused, this,
+                [this] { app_.Mask().KeyCharacterRefused(); });
+    }
     setTabOrder(KeyInput, KeyExtensionInput);
     setTabOrder(KeyExtensionInput, VerifyBtn);
 

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -14,6 +16,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QToolButton>
+#include <utility>
 
 #include "AboutDialog.h"
 #include "ApplicationWindows.h"
@@ -98,6 +101,7 @@ MainWindow::MainWindow(ApplicationWindows& app)
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
 
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight - 19);
@@ -111,6 +115,7 @@ MainWindow::MainWindow(ApplicationWindows& app)
     StatusBar->setFixedHeight(19);
     StatusPanel = new QLabel(Banner(), StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusPanel->setAccessibleName(QStringLiteral("Status"));
     StatusBar->addWidget(StatusPanel, 1);
     // Takes no input, but its text stays as readable as an enabled one.
     StatusBar->setEnabled(false);
@@ -208,6 +213,27 @@ void MainWindow::BuildControls(QWidget* client) {
     }
     CompileBtn->setDefault(true);
 
+    // Names for a screen reader where no caption says what a control is.
+    const std::pair<QWidget*, const char*> names[] = {
+        {EncryptDecryptGroupBox, "Action"},
+        {VelkorLogo, "About Velkor32"},
+        {SwiftButton, "Swift"},
+        {VerifyBtn, "Confirm key"},
+        {KeyInput, "Key"},
+        {KeyExtensionInput, "Key extension"},
+        {KeyFieSearchBtn, "Search key file"},
+        {KeyFileNameInput, "Key file"},
+        {SourceFileSearchBtn, "Search source file"},
+        {SourceFileNameInput, "Source file"},
+        {DrainFileSearchBtn, "Place drain file"},
+        {DrainFileNameInput, "Drain file"},
+        {SumCombBtn, "Analyse file"},
+        {GroupBtn, "Groups"},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setAccessibleName(QString::fromLatin1(name));
+    }
+
     for (QLabel* label : {TopicText, KeyInfo, KeyFileInfo, InputFileInfo, OutputFileInfo}) {
         label->setFocusPolicy(Qt::NoFocus);
     }
@@ -284,6 +310,14 @@ void MainWindow::BindHandlers() {
     connect(DrainFileNameInput, &QLineEdit::textChanged, this, [this] { OutputFileNameHandler(); });
     connect(DrainFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { OutputFileNameEditHandler(); });
+    for (EntryEdit* field : {KeyFileNameInput, SourceFileNameInput, DrainFileNameInput}) {
+        field->TakeFileDrops();
+        connect(field, &EntryEdit::fileDropped, this,
+                [this, field](const QString& path) { DropFileInto(*field, path); });
+    }
+    for (EntryEdit* field : {KeyInput, KeyExtensionInput}) {
+        connect(field, &EntryEdit::characterRefused, this, [this] { KeyCharacterRefused(); });
+    }
     connect(SumCombBtn, &QToolButton::clicked, this, [this] { SumComb(); });
     connect(GroupBtn, &QToolButton::clicked, this, [this] { Convert(); });
     connect(CloseBtn, &QPushButton::clicked, this, [this] { ApplicationExit(); });
@@ -385,7 +419,12 @@ void MainWindow::About() {
 }
 
 void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
-    const std::optional<QString> chosen = RunFileDialog(dialog);
+    PutChosenFile(field, RunFileDialog(dialog), saving);
+    ClearFileName(dialog);
+}
+
+void MainWindow::PutChosenFile(EntryEdit& field, const std::optional<QString>& chosen,
+                               bool saving) {
     if (chosen) {
         field.setText(*chosen);
         if (saving) {
@@ -394,8 +433,47 @@ void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
     } else if (saving) {
         DrainConfirmed = false;
     }
-    ClearFileName(dialog);
     field.setFocus();
+}
+
+void MainWindow::DropFileInto(EntryEdit& field, const QString& path) {
+    activateWindow();
+    if (&field == DrainFileNameInput) {
+        // A dropped drain is asked about as one chosen in the save dialog.
+        PutChosenFile(field, OutputDialog->Acceptable(path) ? std::optional(path) : std::nullopt,
+                      true);
+    } else {
+        PutChosenFile(field, path, false);
+    }
+}
+
+void MainWindow::KeyCharacterRefused() {
+    app_.host.PlaySound(Sound::Exclamation);
+    app_.hintHook->SetCurrentHint(RefusedKeyCharacterHint());
+}
+
+QString MainWindow::RefusedKeyCharacterHint() {
+    return QStringLiteral("This character cannot be part of a key...");
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    // Anywhere but a file field, a dropped file is the source.
+    if (const std::optional<QString> file = DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        DropFileInto(*SourceFileNameInput, *file);
+    }
 }
 
 void MainWindow::KeyFileSearch() {

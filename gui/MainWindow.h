@@ -84,6 +84,11 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void SwiftHandler();
     void Convert();
     void HintHandler(const QString& hint);
+    // A file dropped on a file field, as if chosen in its dialog.
+    void DropFileInto(EntryEdit& field, const QString& path);
+    // A key field refused a typed character: warning sound and a hint.
+    void KeyCharacterRefused();
+    static QString RefusedKeyCharacterHint();
 
     // Runs a file dialog and gives the chosen name, nothing when cancelled.
     // Tests replace it to answer without a screen.
@@ -151,6 +156,9 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildControls(QWidget* client);
@@ -160,6 +168,8 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void FocusKeyAfterDirection();
     // Search handler body: open or save dialog into a field.
     void SearchInto(FileDialog& dialog, EntryEdit& field, bool saving);
+    // What a confirmed or cancelled choice of a file does to its field.
+    void PutChosenFile(EntryEdit& field, const std::optional<QString>& chosen, bool saving);
     void OpenFieldFile(const EntryEdit& field);
     EntryEdit& FieldEdit(RequestField field) const;
 

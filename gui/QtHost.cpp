@@ -64,6 +64,9 @@ std::unique_ptr<MessageBox> QtHost::MakeBox(MessageKind kind, Buttons buttons,
                             : CaptionOf(kind));
     box->setText(DisplayText(text));
     box->setTextFormat(Qt::PlainText);
+    // A screen reader announces the caption and reads the whole text.
+    box->setAccessibleName(box->windowTitle());
+    box->setAccessibleDescription(box->text());
     if (buttons == Buttons::Ok) {
         QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box->setDefaultButton(ok);

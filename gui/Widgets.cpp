@@ -1,11 +1,17 @@
 #include "Widgets.h"
 
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -98,6 +104,83 @@ void EntryEdit::MakeKeyField(int maxLength) {
     setMaxLength(maxLength);
     setValidator(new Cp1252Validator(this));
     SetAutoSelect(false);
+    keyField_ = true;
+}
+
+bool EntryEdit::KeyCharactersFit(const QString& text) {
+    if (!keyField_ || text.isEmpty() || Cp1252Bytes(text)) {
+        return true;
+    }
+    emit characterRefused();
+    return false;
+}
+
+void EntryEdit::keyPressEvent(QKeyEvent* event) {
+    if (!KeyCharactersFit(event->text())) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void EntryEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (!KeyCharactersFit(event->commitString())) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = data->urls().first();
+    if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) {
+        return std::nullopt;
+    }
+    return url.toLocalFile();
+}
+
+void EntryEdit::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        // Never the address as text: a file field takes the file, any other
+        // field leaves it to the window.
+        if (fileDrops_ && DroppedFile(event->mimeData())) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dragEnterEvent(event);
+}
+
+void EntryEdit::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        if (fileDrops_ && DroppedFile(event->mimeData())) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dragMoveEvent(event);
+}
+
+void EntryEdit::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        const std::optional<QString> file =
+            fileDrops_ ? DroppedFile(event->mimeData()) : std::nullopt;
+        if (file) {
+            event->acceptProposedAction();
+            emit fileDropped(*file);
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dropEvent(event);
 }
 
 void EntryEdit::focusInEvent(QFocusEvent* event) {

@@ -319,14 +319,33 @@ class MainWindowTest : public QObject {
         auto& m = w.mask();
         TypeText(m.KeyInput, QStringLiteral("\u00E4\u20AC\u00DFxyz"));
         QCOMPARE(m.Key, std::string("\xE4\x80\xDFxyz"));
-        // A character without a Windows-1252 byte is refused.
-        TypeText(m.KeyInput, QStringLiteral("\u03A9"));
-        QCOMPARE(m.KeyInput->text(), QStringLiteral("\u00E4\u20AC\u00DFxyz"));
-        TypeText(m.KeyExtensionInput, QStringLiteral("\u0416"));
-        QVERIFY(m.KeyExtensionInput->text().isEmpty());
+        QVERIFY(w.host.events.empty());
         TypeText(m.KeyExtensionInput, QStringLiteral("\u0153"));
         QCOMPARE(m.KeyExtension, std::string("\x9C"));
         QCOMPARE(m.JobSettings().KeyExtension, 0x9C);
+    }
+
+    void keyFieldsRefuseCharactersWithoutAByteAudibly() {
+        Windows w;
+        auto& m = w.mask();
+        auto& verify = w.windows->Verify();
+        const std::vector<velkor::Sound> warning = {velkor::Sound::Exclamation};
+        const std::pair<velkor::EntryEdit*, QString> cases[] = {
+            {m.KeyInput, QStringLiteral("\u0142")},           // Polish l with stroke
+            {m.KeyExtensionInput, QStringLiteral("\u0416")},  // Cyrillic Zhe
+            {verify.KeyInput, QStringLiteral("\u03A9")},      // Greek Omega
+            {verify.KeyExtensionInput, QStringLiteral("\u0142")},
+        };
+        for (const auto& [field, character] : cases) {
+            w.host.events.clear();
+            field->setText(QStringLiteral("abc"));
+            velkor::testing::TypeText(field, character);
+            QCOMPARE(field->text(), QStringLiteral("abc").left(field->maxLength()));
+            QCOMPARE(w.host.Sounds(), warning);
+            QCOMPARE(m.StatusText(), velkor::MainWindow::RefusedKeyCharacterHint());
+            w.windows->hintHook->SetCurrentHint({});
+        }
+        QCOMPARE(m.Key, std::string("abc"));
     }
 
     void emptyExtensionIsCodeZero() {
