@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -399,15 +398,6 @@ void MainWindow::Authenticate() {
                               program + "\rinto the default directory.\r\r",
                           "File not found!");
     ApplicationExit();
-}
-
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // The program ends with its main window; a count still running inside a
-    // handler stops instead of finishing behind a window that is gone.
-    if (auto* qtHost = dynamic_cast<QtHost*>(&app_.host)) {
-        qtHost->Terminate();
-    }
-    QMainWindow::closeEvent(event);
 }
 
 void MainWindow::ApplicationExit() {

@@ -11,6 +11,33 @@
 
 namespace velkor {
 
+namespace {
+
+// Notes that a window has been closed; lives as long as the window.
+class CloseWatch : public QObject {
+  public:
+    CloseWatch(QWidget& window, bool& closed) : QObject(&window), closed_(closed) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            closed_ = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bool& closed_;
+};
+
+}  // namespace
+
+void QtHost::EndWith(QWidget& mainWindow) {
+    new CloseWatch(mainWindow, terminating_);
+}
+
 void MessageBox::closeEvent(QCloseEvent* event) {
     // Skips QMessageBox's own handling, which would count the close box as "No".
     QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call): skipped on purpose

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
     velkor::ApplicationWindows windows(host, velkor::FileSystem::Native(), programPath);
     windows.Create();
+    host.EndWith(windows.Mask());
     windows.Mask().show();
     return QApplication::exec();
 }

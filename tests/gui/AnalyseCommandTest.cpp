@@ -75,8 +75,9 @@ class RecordingQtHost : public velkor::QtHost {
 };
 
 struct QtHostWindows {
-    QtHostWindows() : windows(host, files, "velkor32") {
+    QtHostWindows() : windows(host, files, velkor::testing::RunningProgram()) {
         windows.Create();
+        host.EndWith(windows.Mask());
         windows.Mask().DefaultDirectory = files.CurrentDirectory() + "/";
     }
 
