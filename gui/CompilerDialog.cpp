@@ -124,7 +124,8 @@ void CompilerDialog::ApplicationIdle() {
 
 void CompilerDialog::CompileJob() {
     closeRequested_ = false;
-    velkor::CompileJob(*this, app_.Mask().JobSettings(), JobServices{app_.files, {}});
+    velkor::CompileJob(*this, app_.Mask().JobSettings(),
+                       JobServices{app_.files, {}, MessageInterval});
 }
 
 void CompilerDialog::BusyCursors(bool busy) {

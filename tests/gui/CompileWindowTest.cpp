@@ -27,6 +27,8 @@ struct Request {
     Request() {
         auto& m = w.mask();
         m.DefaultDirectory = dir.Folder();
+        // A round of the message loop after every block, however fast the machine.
+        w.windows->Compiler().MessageInterval = std::chrono::nanoseconds::zero();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
     }
@@ -222,13 +224,13 @@ class CompileWindowTest : public QObject {
 
     void closeDuringALongJob() {
         Request r;
-        r.dir.Write("plain", std::string(40 << 20, 'x'));
+        r.dir.Write("plain", std::string(1 << 20, 'x'));
         r.Fill("abcdefgh", "plain", "cipher");
         bool closed = false;
         r.w.host.onProcess = [&] {
             if (!closed && r.compiler().Compiling) {
                 closed = true;
-                QVERIFY(r.compiler().Animation->Playing());
+                VELKOR_VERIFY_IN_LOOP(r.compiler().Animation->Playing());
                 QTest::mouseClick(r.compiler().CloseBtn, Qt::LeftButton);
             }
         };
@@ -240,13 +242,13 @@ class CompileWindowTest : public QObject {
         QVERIFY(messages[0].text.find("compiler I/O error.") != std::string::npos);
         QVERIFY(!r.compiler().isVisible());
         QVERIFY(!r.dir.Exists("VELKOR.VLK"));
-        QVERIFY(r.dir.Read("cipher").size() < (40U << 20));
+        QVERIFY(r.dir.Read("cipher").size() < (1U << 20));
         QVERIFY(!r.compiler().Animation->Playing());
     }
 
     void closeBoxDuringAJobReportsOnce() {
         Request r;
-        r.dir.Write("plain", std::string(40 << 20, 'x'));
+        r.dir.Write("plain", std::string(1 << 20, 'x'));
         r.Fill("abcdefgh", "plain", "cipher");
         r.w.host.onProcess = [&] {
             if (r.compiler().Compiling) {
