@@ -254,8 +254,10 @@ void MainWindow::BuildControls(QWidget* client) {
 void MainWindow::BuildMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&Main"));
     HintHook::SetHint(FileMenu->menuAction(), Hint("Velkor32's main menu..."));
-    // The menu starts with a separator; keep it visible.
+    // The menu starts with a separator; keep it, and tall enough that its line
+    // does not vanish into the menu's frame.
     FileMenu->setSeparatorsCollapsible(false);
+    UseRoomySeparators(*FileMenu);
     BreakLine1 = FileMenu->addSeparator();
     KeyConfirmItem = MenuItem(FileMenu, "Con&firm Key", QKeySequence(Qt::ALT | Qt::Key_F),
                               "Confirm your key and the optional keyextension...");

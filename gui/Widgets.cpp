@@ -11,6 +11,7 @@
 #include <QProxyStyle>
 #include <QPushButton>
 #include <QStyleOptionButton>
+#include <QStyleOptionMenuItem>
 #include <QUrl>
 #include <algorithm>
 #include <cmath>
@@ -78,6 +79,22 @@ class FocusFrameStyle : public QProxyStyle {
     }
 };
 
+class RoomySeparatorStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (type == CT_MenuItem && item != nullptr &&
+            item->menuItemType == QStyleOptionMenuItem::Separator) {
+            constexpr int kSeparatorHeight = 9;
+            result.setHeight(std::max(result.height(), kSeparatorHeight));
+        }
+        return result;
+    }
+};
+
 // A click is a left press and a release inside the control.
 bool EndsClick(bool& pressed, const QMouseEvent& release, const QRect& area) {
     const bool click = pressed && release.button() == Qt::LeftButton &&
@@ -87,6 +104,12 @@ bool EndsClick(bool& pressed, const QMouseEvent& release, const QRect& area) {
 }
 
 }  // namespace
+
+void UseRoomySeparators(QMenu& menu) {
+    auto* style = new RoomySeparatorStyle(menu.style()->name());
+    style->setParent(&menu);
+    menu.setStyle(style);
+}
 
 void ShowFocusFrame(QPushButton& button) {
     auto* style = new FocusFrameStyle(button.style()->name());

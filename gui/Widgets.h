@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
 #include <QString>
@@ -30,6 +31,9 @@ void ShowFocusFrame(QPushButton& button);
 // The one local file that a drag carries, if it carries exactly that: no
 // folder, no remote address, no text.
 std::optional<QString> DroppedFile(const QMimeData* data);
+
+// Gives the menu's separators room for a visible line, the first one included.
+void UseRoomySeparators(QMenu& menu);
 
 // An edit field that can keep the caret instead of selecting everything when
 // tabbed into, that reports double-clicks, and that can mask its text with "X".
