@@ -3,9 +3,11 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
+#include <vector>
 
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
+#include "PrivateFile.h"
 #include "SymbolTally.h"
 #include "TextFileWriter.h"
 
@@ -19,8 +21,9 @@ std::string FileMessage(const std::string& path, const std::string& error) {
 
 }  // namespace
 
-SymbolAnalysis::SymbolAnalysis(Host& host, FileSystem& fileSystem)
-    : host_(host), fileSystem_(fileSystem) {}
+SymbolAnalysis::SymbolAnalysis(Host& host, FileSystem& fileSystem,
+                               std::chrono::nanoseconds messageInterval)
+    : host_(host), fileSystem_(fileSystem), pump_(host, messageInterval) {}
 
 void SymbolAnalysis::ChooseAnalysisFile(const std::optional<std::string>& chosenPath) {
     state_ = AnalysisState{};
@@ -56,7 +59,7 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
         }
         return result;
     }
-    std::array<std::uint8_t, kBlockSize> block{};
+    std::vector<std::uint8_t> block(kBlockSize);
     SymbolTally tally;
     std::size_t done = 0;
     do {
@@ -65,8 +68,7 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
             state_.AnalysedSize += done;
             tally.Add(block.data(), done);
         }
-        host_.ProcessPendingMessages();
-        if (host_.Terminating()) {
+        if (pump_.Poll() && host_.Terminating()) {
             state_.AnalysisProceed = false;
         }
     } while (done > 0 && result == 0 && state_.AnalysisProceed);
@@ -93,10 +95,10 @@ IoResult SymbolAnalysis::WriteLogFile() {
     if (fileSystem_.SameFile(state_.AnalysisSourceName, state_.AnalysisLogName)) {
         return EEXIST;
     }
-    File log;
-    IoResult result = fileSystem_.Create(state_.AnalysisLogName, log);
+    PrivateFile log(fileSystem_);
+    IoResult result = log.CreateResultFor(state_.AnalysisLogName);
     if (result == 0) {
-        TextFileWriter writer(fileSystem_, log);
+        TextFileWriter writer(fileSystem_, log.file());
         for (const std::string& line : AnalysisLogLines(state_)) {
             result = writer.WriteLine(line);
             if (result != 0) {
@@ -107,11 +109,8 @@ IoResult SymbolAnalysis::WriteLogFile() {
             result = writer.Flush();
         }
     }
-    if (log.IsOpen()) {
-        const IoResult closed = fileSystem_.Close(log);
-        result = result != 0 ? result : closed;
-    }
-    return result;
+    // A log that could not be written whole leaves an older one as it was.
+    return result == 0 ? log.Commit() : result;
 }
 
 bool SymbolAnalysis::Run(const std::optional<std::string>& chosenPath) {

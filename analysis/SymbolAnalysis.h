@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 
 #include "AnalysisState.h"
 #include "FileSystem.h"
 #include "Host.h"
+#include "MessagePump.h"
 
 namespace velkor {
 
@@ -14,7 +16,8 @@ namespace velkor {
 // host; the caller disables and enables its own controls around the run.
 class SymbolAnalysis {
   public:
-    explicit SymbolAnalysis(Host& host, FileSystem& fileSystem = FileSystem::Native());
+    SymbolAnalysis(Host& host, FileSystem& fileSystem,
+                   std::chrono::nanoseconds messageInterval = MessagePump::kDefaultInterval);
 
     // Starts afresh with the full path the user chose, or nothing if the
     // choice was cancelled.
@@ -29,7 +32,9 @@ class SymbolAnalysis {
     const AnalysisState& State() const { return state_; }
 
   private:
-    static constexpr std::size_t kBlockSize = 4096;
+    // Large reads: the count runs at memory speed, the system calls must not
+    // set the pace.
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
     IoResult CountOpenSource(File& source);
     IoResult WriteLogFile();
@@ -40,6 +45,7 @@ class SymbolAnalysis {
 
     Host& host_;
     FileSystem& fileSystem_;
+    MessagePump pump_;
     AnalysisState state_;
 };
 

@@ -40,11 +40,11 @@ void BM_SymbolTally(benchmark::State& state) {
 }
 BENCHMARK(BM_SymbolTally)->Arg(0)->Arg(1);
 
-// The whole count of a file in the page cache: 4096-byte reads, tally, message calls.
+// The whole count of a file in the page cache: reads, tally, message calls.
 void BM_CountSymbols(benchmark::State& state) {
     const std::string name = CachedFile(state.range(0));
     QuietHost host;
-    velkor::SymbolAnalysis analysis(host);
+    velkor::SymbolAnalysis analysis(host, velkor::FileSystem::Native());
     analysis.ChooseAnalysisFile(name);
     analysis.CountSymbols();
     const long peakBefore = PeakResidentKiB();

@@ -17,9 +17,9 @@ Bytes RandomBytes(std::size_t count) {
     return velkor::bench::RandomBytes(count);
 }
 
-void PrepareState(JobState& state, bool swift) {
-    const std::string key = "benchmark key of some length";
+void PrepareState(JobState& state, const std::string& key, bool swift, bool encrypt) {
     state.Swift = swift;
+    state.EncryptMode = encrypt;
     state.PassKeyLength = static_cast<int>(key.size());
     std::copy(key.begin(), key.end(), state.PassKey.begin());
     state.PassKeyExtension = 'x';
@@ -27,14 +27,28 @@ void PrepareState(JobState& state, bool swift) {
     PreparePassTables(state);
 }
 
-// The transform alone, in memory: range(0) encrypts, range(1) is swift mode.
-void BM_Transform(benchmark::State& bench) {
-    const bool encrypt = bench.range(0) != 0;
+// A key whose pass indexes include a lag of 1 in both a long and a short
+// table: the most filter stages, the slowest vector path.
+std::string LagOneKey(bool swift) {
+    for (int n = 0;; ++n) {
+        std::string key = "lag one key " + std::to_string(n);
+        JobState state;
+        PrepareState(state, key, swift, true);
+        const CipherTransform transform(state);
+        const bool longLagOne = transform.LongIndex1() == 1 || transform.LongIndex2() == 1;
+        const bool shortLagOne = transform.ShortIndex1() == 1 || transform.ShortIndex2() == 1;
+        if (longLagOne && shortLagOne) {
+            return key;
+        }
+    }
+}
+
+// Encrypts or decrypts 1 MiB per iteration with a transform built by `make`.
+template <typename Make>
+void RunTransform(benchmark::State& bench, bool encrypt, const JobState& state, Make make) {
     const Bytes input = RandomBytes(1 << 20);
     Bytes output(input.size());
-    JobState state;
-    PrepareState(state, bench.range(1) != 0);
-    CipherTransform transform(state);
+    CipherTransform transform = make(state);
     const bool running = true;
     for (auto _ : bench) {
         if (encrypt) {
@@ -45,8 +59,64 @@ void BM_Transform(benchmark::State& bench) {
         benchmark::DoNotOptimize(output.data());
     }
     bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(input.size()));
+    bench.counters["state_KiB"] = static_cast<double>(transform.StateBytes()) / 1024.0;
 }
-BENCHMARK(BM_Transform)->ArgsProduct({{1, 0}, {1, 0}})->ArgNames({"encrypt", "swift"});
+
+// The transform alone, in memory: range(0) encrypts, range(1) is swift mode,
+// range(2) takes a key with lags of 1.
+void BM_Transform(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const std::string key = bench.range(2) != 0 ? LagOneKey(swift) : "benchmark key of some length";
+    JobState state;
+    PrepareState(state, key, swift, encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s); });
+}
+BENCHMARK(BM_Transform)
+    ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}})
+    ->ArgNames({"encrypt", "swift", "lag1"});
+
+// The same on SSE2 vectors, as on a processor without AVX2.
+void BM_TransformSse2(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    JobState state;
+    PrepareState(state, "benchmark key of some length", true, encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s, 16); });
+}
+BENCHMARK(BM_TransformSse2)->Arg(1)->Arg(0)->ArgName("encrypt");
+
+// Byte steps only, the speed of a pass's first bytes: a transform runs the
+// direction opposite to its state's EncryptMode byte by byte.
+void BM_TransformByteSteps(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    JobState state;
+    PrepareState(state, "benchmark key of some length", true, !encrypt);
+    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s); });
+}
+BENCHMARK(BM_TransformByteSteps)->Arg(1)->Arg(0)->ArgName("encrypt");
+
+// What every pass costs before its first byte: a key-file block prepared and
+// its transform built.
+void BM_PassSetUp(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const Bytes block = RandomBytes(256);
+    for (auto _ : bench) {
+        JobState state;
+        state.Swift = swift;
+        state.EncryptMode = encrypt;
+        state.PassKeyLength = 256;
+        std::copy(block.begin(), block.end(), state.PassKey.begin());
+        ExpandPassKey(state);
+        PreparePassTables(state);
+        const CipherTransform transform(state);
+        benchmark::DoNotOptimize(transform.StateBytes());
+    }
+}
+BENCHMARK(BM_PassSetUp)
+    ->ArgsProduct({{1, 0}, {1, 0}})
+    ->ArgNames({"encrypt", "swift"})
+    ->Unit(benchmark::kMicrosecond);
 
 void BM_LiteralEncrypt(benchmark::State& bench) {
     const bool swift = bench.range(0) != 0;
@@ -101,11 +171,11 @@ void BM_FileJob(benchmark::State& bench) {
     const std::string plain = velkor::bench::RandomFile("velkor-job-bench-plain", size);
     const std::string folder = FolderPart(plain);
     CompileSettings settings;
-    settings.Key = "benchmark key";
+    const std::string key = "benchmark key";
+    settings.Key.assign(key.begin(), key.end());
     settings.EncryptMode = true;
     settings.SourceFileName = plain;
     settings.DrainFileName = folder + "velkor-job-bench-cipher";
-    settings.DefaultDirectory = folder;
     velkor::bench::QuietHost host;
     CompileSession window(host);
     if (!encrypt) {

@@ -23,7 +23,7 @@ std::string RandomFile(std::int64_t size) {
 
 void Convert(const std::string& source, const std::string& drain, bool decode) {
     velkor::bench::QuietHost host;
-    velkor::ConversionSession window(host);
+    velkor::ConversionSession window(host, velkor::FileSystem::Native());
     window.SourceFileName = source;
     window.DrainFileName = drain;
     window.Converting = true;

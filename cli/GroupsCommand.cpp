@@ -1,62 +1,38 @@
-#include <unistd.h>
-
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <system_error>
-#include <vector>
 
+#include "AbsolutePath.h"
 #include "Commands.h"
 #include "ConversionRequest.h"
 #include "ConversionSession.h"
 #include "FileSystem.h"
+#include "Interrupts.h"
 #include "TerminalHost.h"
 
 namespace velkor::cli {
 namespace {
 
-constexpr const char* kGroupsUsage = "usage: velkor32-cli groups SOURCE DRAIN [--force]\n";
-
-// The reports name files by their full paths, as the dialogs of the window do.
-std::string FullPath(const std::string& name) {
-    std::error_code error;
-    const auto full = std::filesystem::absolute(name, error);
-    return error ? name : full.string();
-}
-
-// The conversion window of the terminal: a percentage on standard error while
-// a long conversion runs, when that is a terminal.
+// The conversion window of the terminal: its progress bar is the progress line.
 class TerminalConversionSession : public ConversionSession {
   public:
-    using ConversionSession::ConversionSession;
+    TerminalConversionSession(TerminalHost& host, FileSystem& fileSystem)
+        : ConversionSession(host, fileSystem), terminal_(host) {}
 
   protected:
     void ProgressChanged() override {
-        if (!terminal_ || ProgressBar.maximum <= 0 ||
-            Clock::now() - created_ < std::chrono::seconds(1)) {
-            return;
-        }
-        const auto percent = static_cast<int>(ProgressBar.position * 100 / ProgressBar.maximum);
-        if (percent != shown_) {
-            shown_ = percent;
-            std::fprintf(stderr, "\r%3d%%", percent);
-            std::fflush(stderr);
-        }
+        terminal_.ShowProgress(ProgressBar.position, ProgressBar.maximum);
     }
     void AnimationRunning(bool running) override {
-        if (!running && shown_ >= 0) {
-            std::fputs("\r    \r", stderr);
-            shown_ = -1;
+        if (!running) {
+            terminal_.ClearProgress();
         }
     }
 
   private:
-    using Clock = std::chrono::steady_clock;
-
-    bool terminal_ = ::isatty(STDERR_FILENO) != 0;
-    Clock::time_point created_ = Clock::now();
-    int shown_ = -1;
+    TerminalHost& terminal_;
 };
 
 bool Exists(const std::string& name) {
@@ -66,43 +42,34 @@ bool Exists(const std::string& name) {
 
 }  // namespace
 
-int RunGroupsCommand(const Arguments& args) {
-    std::vector<std::string> names;
-    bool force = false;
-    for (const auto& arg : args) {
-        if (arg == "--force") {
-            force = true;
-        } else if (arg.size() > 1 && arg[0] == '-') {
-            std::fprintf(stderr, "velkor32-cli: unknown option '%s'\n%s", arg.c_str(),
-                         kGroupsUsage);
-            return kUsage;
-        } else {
-            names.push_back(arg);
-        }
-    }
-    if (names.size() != 2) {
-        std::fputs(kGroupsUsage, stderr);
-        return kUsage;
-    }
+int RunGroupsCommand(const GroupsOptions& options) {
     FileSystem& fileSystem = FileSystem::Native();
-    const std::string source = FullPath(names[0]);
-    const std::string drain = FullPath(names[1]);
-    if (!fileSystem.FileExists(source)) {
-        std::fprintf(stderr, "velkor32-cli: no such file: %s\n", source.c_str());
+    // The reports name files by their full paths, as the dialogs of the window do.
+    const std::optional<std::string> source = AbsolutePath(options.source);
+    if (!source || !fileSystem.FileExists(*source)) {
+        std::fprintf(stderr, "velkor32-cli: no such file: %s\n", options.source.c_str());
         return kFailure;
     }
-    if (!force && Exists(drain)) {
+    const std::optional<std::string> drain = AbsolutePath(options.drain);
+    if (!drain) {
+        std::fprintf(stderr, "velkor32-cli: no such folder for %s\n", options.drain.c_str());
+        return kFailure;
+    }
+    if (!options.force && Exists(*drain)) {
         std::fprintf(stderr, "velkor32-cli: %s exists; use --force to overwrite it\n",
-                     drain.c_str());
+                     drain->c_str());
         return kFailure;
     }
-    TerminalHost host;
+    TerminalHost host({.progress = !options.quiet});
     TerminalConversionSession window(host, fileSystem);
     window.OnCreate();
-    if (!RequestConversion(window, source, drain)) {
+    if (!RequestConversion(window, *source, *drain)) {
         return kFailure;
     }
     window.RunWithoutScreen();
+    if (InterruptSignal() != 0) {
+        return ReportInterrupted();
+    }
     return window.Outcome == ConversionOutcome::Succeeded ? kSuccess : kFailure;
 }
 

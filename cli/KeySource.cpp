@@ -1,10 +1,10 @@
 #include "KeySource.h"
 
 #include <fcntl.h>
-#include <termios.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,111 +12,102 @@ namespace velkor::cli {
 
 namespace {
 
-// Reads up to the first line end (or the end) from a descriptor.
-std::optional<std::string> ReadLine(int fd) {
-    std::string line;
-    char c = 0;
-    while (true) {
-        const ssize_t got = ::read(fd, &c, 1);
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::nullopt;
-        }
-        if (got == 0 || c == '\n') {
-            break;
-        }
-        line.push_back(c);
+KeyReadResult AskTwice(SecretBytes& text, std::string& error) {
+    const KeyReadResult first = AskOnTerminal("Key: ", text, error);
+    if (first != KeyReadResult::Read) {
+        return first;
     }
-    if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
+    SecretBytes again;
+    const KeyReadResult second = AskOnTerminal("Key again: ", again, error);
+    if (second != KeyReadResult::Read) {
+        SecureZero(text.data(), text.size());
+        text.clear();
+        return second;
     }
-    return line;
+    if (again != text) {
+        SecureZero(text.data(), text.size());
+        text.clear();
+        error = "the two keys differ";
+        return KeyReadResult::Failed;
+    }
+    return KeyReadResult::Read;
 }
 
-std::optional<std::string> AskOnTerminal(const char* prompt, std::string& error) {
-    const int tty = ::open("/dev/tty", O_RDWR | O_CLOEXEC);
-    if (tty < 0) {
-        error = "no terminal to ask for the key; give it with --pass";
-        return std::nullopt;
+bool IsStandardInput(int fd) {
+    struct stat given {};
+    struct stat input {};
+    return fd == STDIN_FILENO || (::fstat(fd, &given) == 0 && ::fstat(STDIN_FILENO, &input) == 0 &&
+                                  given.st_dev == input.st_dev && given.st_ino == input.st_ino);
+}
+
+KeyReadResult ReadFromDescriptor(const KeySource& source, int fd, SecretBytes& text,
+                                 std::string& error) {
+    if (source.standardInputIsData && IsStandardInput(fd)) {
+        error = "the key cannot come from standard input: it carries the data";
+        return KeyReadResult::Failed;
     }
-    termios saved{};
-    const bool isTerminal = ::tcgetattr(tty, &saved) == 0;
-    if (isTerminal) {
-        termios quiet = saved;
-        quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
-        ::tcsetattr(tty, TCSAFLUSH, &quiet);
+    const KeyReadResult result = ReadKeyLine(fd, text);
+    if (result == KeyReadResult::Failed) {
+        error = "cannot read the key from " + source.from;
+    } else if (result == KeyReadResult::TooLong) {
+        error = "the key from " + source.from + " is longer than 128 characters";
     }
-    [[maybe_unused]] const ssize_t shown = ::write(tty, prompt, std::strlen(prompt));
-    auto line = ReadLine(tty);
-    if (isTerminal) {
-        ::tcsetattr(tty, TCSAFLUSH, &saved);
-    }
-    [[maybe_unused]] const ssize_t newline = ::write(tty, "\n", 1);
-    ::close(tty);
-    if (!line) {
-        error = "cannot read the key from the terminal";
-    }
-    return line;
+    return result;
 }
 
 }  // namespace
 
-std::optional<std::string> ReadKeyText(const std::string& from, bool askTwice, std::string& error) {
+KeyReadResult ReadKeyText(const KeySource& source, SecretBytes& text, std::string& error) {
+    const std::string& from = source.from;
     if (from.empty()) {
-        auto key = AskOnTerminal("Key: ", error);
-        if (!key || !askTwice) {
-            return key;
+        if (source.askTwice) {
+            return AskTwice(text, error);
         }
-        const auto again = AskOnTerminal("Key again: ", error);
-        if (!again) {
-            return std::nullopt;
-        }
-        if (*again != *key) {
-            error = "the two keys differ";
-            return std::nullopt;
-        }
-        return key;
+        return AskOnTerminal("Key: ", text, error);
     }
     const auto colon = from.find(':');
     const std::string kind = from.substr(0, colon);
     const std::string value = colon == std::string::npos ? std::string() : from.substr(colon + 1);
     if (colon == std::string::npos || value.empty()) {
         error = "--pass takes env:NAME, file:PATH or fd:N";
-        return std::nullopt;
+        return KeyReadResult::Failed;
     }
     if (kind == "env") {
-        const char* text = std::getenv(value.c_str());
-        if (text == nullptr) {
+        const char* variable = std::getenv(value.c_str());
+        if (variable == nullptr) {
             error = "environment variable " + value + " is not set";
-            return std::nullopt;
+            return KeyReadResult::Failed;
         }
-        return std::string(text);
+        const std::size_t length = ::strnlen(variable, kMaxKeyLineBytes + 1);
+        if (length > kMaxKeyLineBytes) {
+            error = "the key in " + value + " is longer than 128 characters";
+            return KeyReadResult::TooLong;
+        }
+        text.reserve(length);
+        text.assign(variable, variable + length);
+        return KeyReadResult::Read;
     }
-    if (kind == "file" || kind == "fd") {
-        int fd = -1;
-        if (kind == "file") {
-            fd = ::open(value.c_str(), O_RDONLY | O_CLOEXEC);
-        } else if (value.find_first_not_of("0123456789") == std::string::npos &&
-                   value.size() < 10) {
-            fd = std::atoi(value.c_str());
-        }
+    if (kind == "file") {
+        const int fd = ::open(value.c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
             error = "cannot open the key source " + from;
-            return std::nullopt;
+            return KeyReadResult::Failed;
         }
-        auto line = ReadLine(fd);
-        if (kind == "file") {
-            ::close(fd);
+        const KeyReadResult result = ReadFromDescriptor(source, fd, text, error);
+        ::close(fd);
+        return result;
+    }
+    if (kind == "fd" && value.size() < 10 &&
+        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const int fd = std::atoi(value.c_str());
+        if (::fcntl(fd, F_GETFD) < 0) {
+            error = "cannot open the key source " + from;
+            return KeyReadResult::Failed;
         }
-        if (!line) {
-            error = "cannot read the key from " + from;
-        }
-        return line;
+        return ReadFromDescriptor(source, fd, text, error);
     }
     error = "--pass takes env:NAME, file:PATH or fd:N";
-    return std::nullopt;
+    return KeyReadResult::Failed;
 }
 
 }  // namespace velkor::cli

@@ -1,10 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
 #include "FileSystem.h"
 #include "Host.h"
+#include "JobProgress.h"
+#include "MessagePump.h"
 
 namespace velkor {
 
@@ -28,14 +31,10 @@ class ConversionSession {
     static constexpr int kModalCancel = 2;  // the close box
     static constexpr int kModalAbort = 3;   // the Abort button
 
-    struct ProgressBarState {
-        std::int64_t position = 0;
-        std::int64_t maximum = 100;
-        std::int64_t step = 1;
-    };
+    ConversionSession(Host& host, FileSystem& fileSystem) : host_(host), fileSystem_(fileSystem) {}
 
-    explicit ConversionSession(Host& host, FileSystem& fileSystem = FileSystem::Native())
-        : host_(host), fileSystem_(fileSystem) {}
+    // How much work may pass between two rounds of the message loop.
+    std::chrono::nanoseconds messageInterval = MessagePump::kDefaultInterval;
     virtual ~ConversionSession() = default;
     ConversionSession(const ConversionSession&) = delete;
     ConversionSession& operator=(const ConversionSession&) = delete;
@@ -70,7 +69,7 @@ class ConversionSession {
     bool ConvertPending = false;
     // Non-zero once the window is to close: Abort, the close box, or Start done.
     int ModalResult = kNoResult;
-    ProgressBarState ProgressBar;
+    JobProgress ProgressBar;
     // Full names of the source and drain, as chosen in the main window's dialogs.
     std::string SourceFileName;
     std::string DrainFileName;

@@ -8,6 +8,7 @@
 #include "ConversionSession.h"
 #include "GroupText.h"
 #include "MessagePump.h"
+#include "PrivateFile.h"
 
 namespace velkor {
 namespace {
@@ -51,9 +52,10 @@ struct DecodeState {
     explicit DecodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
+          drain(fileSystem),
           reader(fileSystem, source, errorSum),
-          writer(fileSystem, drain, errorSum),
-          pump(w.host()) {}
+          writer(fileSystem, drain.file(), errorSum),
+          pump(w.host(), w.messageInterval) {}
 
     ConversionSession& window;
     FileSystem& fileSystem;
@@ -67,7 +69,7 @@ struct DecodeState {
     bool lineEndOpen = false;
     std::int64_t errorSum = 0;
     File source;
-    File drain;
+    PrivateFile drain;
     BufferedReader reader;
     BufferedWriter writer;
     MessagePump pump;
@@ -79,7 +81,7 @@ bool Stopped(const DecodeState& s) {
 
 void OpenFiles(DecodeState& s) {
     s.errorSum += s.fileSystem.OpenRead(s.window.SourceFileName, s.source);
-    s.errorSum += s.fileSystem.Create(s.window.DrainFileName, s.drain);
+    s.errorSum += s.drain.CreateResultFor(s.window.DrainFileName);
 }
 
 void CountProgress(DecodeState& s, std::int64_t count) {
@@ -249,9 +251,14 @@ void CloseFiles(DecodeState& s) {
     if (s.source.IsOpen()) {
         s.errorSum += s.fileSystem.Close(s.source);
     }
-    if (s.drain.IsOpen()) {
+    if (s.drain.IsCreated()) {
         s.writer.Flush();
-        s.errorSum += s.fileSystem.Close(s.drain);
+        // Only a complete result replaces the drain; anything else is removed.
+        if (s.errorSum == 0 && s.endFound && s.window.Converting) {
+            s.errorSum += s.drain.Commit();
+        } else {
+            s.drain.Discard();
+        }
     }
     s.window.StopAnimation();
 }

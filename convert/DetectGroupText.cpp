@@ -4,6 +4,7 @@
 
 #include "ConversionSession.h"
 #include "GroupText.h"
+#include "PrivateFile.h"
 
 namespace velkor {
 namespace {
@@ -47,9 +48,10 @@ bool ConversionSession::DetectGroupText() {
     ProgressChanged();
     std::int64_t errorSum = 0;
     File source;
-    File drain;
+    // The drain is only tried, never touched: its result comes later.
+    PrivateFile drain(fileSystem_);
     errorSum += fileSystem_.OpenRead(SourceFileName, source);
-    errorSum += fileSystem_.Create(DrainFileName, drain);
+    errorSum += drain.CreateResultFor(DrainFileName);
     bool decode = false;
     if (errorSum == 0) {
         std::int64_t size = 0;
@@ -69,9 +71,6 @@ bool ConversionSession::DetectGroupText() {
     }
     if (source.IsOpen()) {
         errorSum += fileSystem_.Close(source);
-    }
-    if (drain.IsOpen()) {
-        errorSum += fileSystem_.Close(drain);
     }
     if (errorSum != 0) {
         StopAnimation();

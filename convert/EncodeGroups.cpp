@@ -7,6 +7,7 @@
 #include "ConversionSession.h"
 #include "GroupText.h"
 #include "MessagePump.h"
+#include "PrivateFile.h"
 
 namespace velkor {
 namespace {
@@ -30,9 +31,10 @@ struct EncodeState {
     explicit EncodeState(ConversionSession& w)
         : window(w),
           fileSystem(w.fileSystem()),
+          drain(fileSystem),
           reader(fileSystem, source, errorSum),
-          writer(fileSystem, drain, errorSum),
-          pump(w.host()) {}
+          writer(fileSystem, drain.file(), errorSum),
+          pump(w.host(), w.messageInterval) {}
 
     ConversionSession& window;
     FileSystem& fileSystem;
@@ -40,7 +42,7 @@ struct EncodeState {
     std::int64_t errorSum = 0;
     bool finished = false;
     File source;
-    File drain;
+    PrivateFile drain;
     BufferedReader reader;
     BufferedWriter writer;
     MessagePump pump;
@@ -48,7 +50,7 @@ struct EncodeState {
 
 void OpenFiles(EncodeState& s) {
     s.errorSum += s.fileSystem.OpenRead(s.window.SourceFileName, s.source);
-    s.errorSum += s.fileSystem.Create(s.window.DrainFileName, s.drain);
+    s.errorSum += s.drain.CreateResultFor(s.window.DrainFileName);
 }
 
 // A space follows every fifth symbol of a line, a line end the fiftieth.
@@ -121,9 +123,14 @@ void CloseFiles(EncodeState& s) {
     if (s.errorSum == 0 && s.window.Converting) {
         WriteTrailer(s);
     }
-    if (s.drain.IsOpen()) {
+    if (s.drain.IsCreated()) {
         s.writer.Flush();
-        s.errorSum += s.fileSystem.Close(s.drain);
+        // Only a complete result replaces the drain; anything else is removed.
+        if (s.errorSum == 0 && s.finished && s.window.Converting) {
+            s.errorSum += s.drain.Commit();
+        } else {
+            s.drain.Discard();
+        }
     }
     s.window.StopAnimation();
 }
@@ -145,7 +152,7 @@ void Report(EncodeState& s) {
 void ConversionSession::EncodeGroups() {
     EncodeState s(*this);
     OpenFiles(s);
-    if (s.drain.IsOpen()) {
+    if (s.drain.IsCreated()) {
         s.writer.Put(groups::kMarkerLine);
     }
     EncodeSource(s);

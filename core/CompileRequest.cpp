@@ -1,5 +1,7 @@
 #include "CompileRequest.h"
 
+#include "PrivateFile.h"
+
 namespace velkor {
 
 namespace {
@@ -23,19 +25,17 @@ std::string UpperCaseName(std::string name) {
 }
 
 bool WriteProbe(FileSystem& files, const std::string& name) {
-    File file;
-    if (files.FileExists(name)) {
-        const IoResult opened = files.OpenWrite(name, file);
-        const IoResult closed = file.IsOpen() ? files.Close(file) : 0;
-        return opened != 0 || closed != 0;
+    // Something that is there but no regular file (a folder, a FIFO, a
+    // dangling link) is never replaced.
+    FileIdentity existing;
+    const bool present = files.Identify(name, existing) == 0;
+    if (present && (!files.FileExists(name) || !files.Writable(name))) {
+        return true;
     }
-    int errors = files.Create(name, file);
-    std::size_t written = 0;
-    errors += files.Write(file, "\r\n", 2, written);
-    if (file.IsOpen() && files.Close(file) == 0 && errors == 0) {
-        return files.Erase(name) != 0;
-    }
-    return true;
+    // The job writes a new file beside the drain and renames it over the
+    // drain; the probe does the first half and removes its file again.
+    PrivateFile probe(files);
+    return probe.CreateResultFor(name) != 0;
 }
 
 void CompileRequestChecks::Refuse(Sound sound, const std::string& text) {
@@ -45,7 +45,7 @@ void CompileRequestChecks::Refuse(Sound sound, const std::string& text) {
 }
 
 bool CompileRequestChecks::CheckCompileRequest(CompileRequestForm& form) {
-    const std::size_t keyLength = form.RequestKey().size();
+    const std::size_t keyLength = form.RequestKeyLength();
     if (keyLength < kMinimumKey || keyLength > kMaximumKey) {
         Refuse(Sound::Exclamation,
                "Key must be:\r - Longer than 6 characters.\r - Shorter than 129 characters.");
@@ -79,6 +79,9 @@ bool CompileRequestChecks::CheckSource(CompileRequestForm& form) {
         form.ClearField(RequestField::Source);
         return false;
     }
+    if (form.RequestSourceIsStream()) {
+        return true;
+    }
     const std::string drain = form.RequestDrainFileName();
     if (UpperFileName(source) == UpperFileName(drain) || !files_.FileExists(source) ||
         files_.SameFile(source, drain)) {
@@ -96,6 +99,9 @@ bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
         confirmed = false;
         form.ClearField(RequestField::Drain);
         return false;
+    }
+    if (form.RequestDrainIsStream()) {
+        return true;
     }
     if (!confirmed) {
         confirmed = true;
@@ -156,7 +162,7 @@ bool CompileRequestChecks::CheckReadable(CompileRequestForm& form) {
     if (files_.FileExists(key)) {
         readable = CheckOneReadable(form, RequestField::KeyFile, key, errors) && readable;
     }
-    if (errors == 0) {
+    if (errors == 0 && !form.RequestSourceIsStream()) {
         readable =
             CheckOneReadable(form, RequestField::Source, form.RequestSourceFileName(), errors) &&
             readable;

@@ -13,11 +13,15 @@ enum class RequestField { Key, KeyFile, Source, Drain };
 class CompileRequestForm {
   public:
     virtual ~CompileRequestForm() = default;
-    virtual std::string RequestKey() const = 0;
+    virtual std::size_t RequestKeyLength() const = 0;
     virtual std::string RequestKeyFileName() const = 0;
     virtual std::string RequestSourceFileName() const = 0;
     virtual std::string RequestDrainFileName() const = 0;
     virtual bool& RequestDrainConfirmed() = 0;
+    // Standard input or output of the command-line tool in place of a named
+    // source or drain: that side has no file to check.
+    virtual bool RequestSourceIsStream() const { return false; }
+    virtual bool RequestDrainIsStream() const { return false; }
     // Empties the field and its edit (through its change handler) and focuses it.
     virtual void ClearField(RequestField field) = 0;
     virtual void FocusField(RequestField field) = 0;
@@ -52,8 +56,8 @@ class CompileRequestChecks {
 // Upper case of the ASCII letters only; every other byte stays.
 std::string UpperCaseName(std::string name);
 
-// True when the file cannot be written. An existing file is only opened for
-// writing, never truncated; a new one is created, written, closed and erased.
+// True when a job could not put its result in place of the file: the drain
+// itself is never opened, only its folder is tried.
 bool WriteProbe(FileSystem& files, const std::string& name);
 
 }  // namespace velkor

@@ -33,8 +33,12 @@ std::optional<std::uint8_t> ToCp1252(char32_t character) {
     return std::nullopt;
 }
 
-std::optional<std::u32string> DecodeUtf8(std::string_view text) {
-    std::u32string out;
+namespace {
+
+// Hands each code point of valid UTF-8 to `take`; false (after some calls
+// perhaps) when the text is not valid UTF-8. Keeps no copy of the text.
+template <typename Take>
+bool ForEachCodePoint(std::string_view text, Take take) {
     std::size_t i = 0;
     while (i < text.size()) {
         const auto lead = static_cast<unsigned char>(text[i]);
@@ -56,40 +60,55 @@ std::optional<std::u32string> DecodeUtf8(std::string_view text) {
             code = lead & 0x07;
             minimum = 0x10000;
         } else {
-            return std::nullopt;
+            return false;
         }
         if (i + static_cast<std::size_t>(extra) >= text.size()) {
-            return std::nullopt;
+            return false;
         }
         for (int k = 1; k <= extra; ++k) {
             const auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
             if ((next & 0xC0) != 0x80) {
-                return std::nullopt;
+                return false;
             }
             code = (code << 6) | (next & 0x3F);
         }
         if (code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            return std::nullopt;
+            return false;
         }
-        out.push_back(code);
+        take(code);
         i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::u32string> DecodeUtf8(std::string_view text) {
+    std::u32string out;
+    if (!ForEachCodePoint(text, [&out](char32_t code) { out.push_back(code); })) {
+        return std::nullopt;
     }
     return out;
 }
 
-std::optional<std::string> KeyBytesFromText(std::string_view text) {
-    const auto decoded = DecodeUtf8(text);
-    if (!decoded) {
-        return std::string(text);
-    }
-    std::string bytes;
-    bytes.reserve(decoded->size());
-    for (const char32_t character : *decoded) {
-        const auto byte = ToCp1252(character);
-        if (!byte) {
-            return std::nullopt;
+std::optional<SecretBytes> KeyBytesFromText(std::string_view text) {
+    SecretBytes bytes;
+    bytes.reserve(text.size());
+    bool representable = true;
+    const bool valid = ForEachCodePoint(text, [&](char32_t code) {
+        const auto byte = ToCp1252(code);
+        if (byte) {
+            bytes.push_back(*byte);
+        } else {
+            representable = false;
         }
-        bytes.push_back(static_cast<char>(*byte));
+    });
+    if (!valid) {
+        bytes.assign(text.begin(), text.end());
+        return bytes;
+    }
+    if (!representable) {
+        return std::nullopt;
     }
     return bytes;
 }

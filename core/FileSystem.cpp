@@ -4,82 +4,89 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
-#include <cstdio>
+#include <climits>
+#include <cstdlib>
+#include <memory>
 #include <utility>
 
 namespace velkor {
 
-File::File(File&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
+File::File(File&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)), owned_(std::exchange(other.owned_, true)) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
-        if (fd_ >= 0) {
+        if (fd_ >= 0 && owned_) {
             ::close(fd_);
         }
         fd_ = std::exchange(other.fd_, -1);
+        owned_ = std::exchange(other.owned_, true);
     }
     return *this;
 }
 
 File::~File() {
-    if (fd_ >= 0) {
+    if (fd_ >= 0 && owned_) {
         ::close(fd_);
     }
 }
 
+File File::Borrowed(int fd) {
+    File file;
+    file.fd_ = fd;
+    file.owned_ = false;
+    return file;
+}
+
 namespace {
 
-IoResult OpenWith(const std::string& name, int flags, int& fd) {
-    fd = ::open(name.c_str(), flags | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return errno != 0 ? errno : EIO;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        fd = -1;
-        return EISDIR;
-    }
-    return 0;
+IoResult LastError() {
+    return errno != 0 ? errno : EIO;
 }
 
 }  // namespace
 
 bool FileSystem::FileExists(const std::string& name) {
     struct stat info {};
-    return !name.empty() && ::stat(name.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+    return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 IoResult FileSystem::OpenRead(const std::string& name, File& file) {
     if (file.IsOpen()) {
         return EBUSY;
     }
-    int fd = -1;
-    const IoResult result = OpenWith(name, O_RDONLY, fd);
+    // Non-blocking, so that a FIFO without a writer cannot hold the job up
+    // before it is refused.
+    const int fd = ::open(name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return kNotRegularFile;
+    }
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        const IoResult error = LastError();
+        ::close(fd);
+        return error;
+    }
     Attach(file, fd);
-    return result;
+    return 0;
 }
 
-IoResult FileSystem::Create(const std::string& name, File& file) {
+IoResult FileSystem::CreateNew(const std::string& name, File& file) {
     if (file.IsOpen()) {
         return EBUSY;
     }
-    int fd = -1;
-    const IoResult result = OpenWith(name, O_WRONLY | O_CREAT | O_TRUNC, fd);
-    Attach(file, fd);
-    return result;
-}
-
-IoResult FileSystem::OpenWrite(const std::string& name, File& file) {
-    if (file.IsOpen()) {
-        return EBUSY;
+    const int fd = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        return LastError();
     }
-    int fd = -1;
-    const IoResult result = OpenWith(name, O_WRONLY, fd);
     Attach(file, fd);
-    return result;
+    return 0;
 }
 
 IoResult FileSystem::Read(File& file, void* buffer, std::size_t count, std::size_t& done) {
@@ -94,7 +101,7 @@ IoResult FileSystem::Read(File& file, void* buffer, std::size_t count, std::size
             if (errno == EINTR) {
                 continue;
             }
-            return errno;
+            return LastError();
         }
         if (got == 0) {
             break;
@@ -116,7 +123,7 @@ IoResult FileSystem::Write(File& file, const void* buffer, std::size_t count, st
             if (errno == EINTR) {
                 continue;
             }
-            return errno;
+            return LastError();
         }
         if (put == 0) {
             return EIO;
@@ -130,7 +137,7 @@ IoResult FileSystem::Seek(File& file, std::int64_t position) {
     if (!file.IsOpen()) {
         return EBADF;
     }
-    return ::lseek(Descriptor(file), position, SEEK_SET) < 0 ? errno : 0;
+    return ::lseek(Descriptor(file), position, SEEK_SET) < 0 ? LastError() : 0;
 }
 
 IoResult FileSystem::Size(File& file, std::int64_t& size) {
@@ -140,10 +147,19 @@ IoResult FileSystem::Size(File& file, std::int64_t& size) {
         return EBADF;
     }
     if (::fstat(Descriptor(file), &info) != 0) {
-        return errno;
+        return LastError();
     }
-    size = info.st_size;
+    if (S_ISREG(info.st_mode)) {
+        size = info.st_size;
+    }
     return 0;
+}
+
+IoResult FileSystem::Sync(File& file) {
+    if (!file.IsOpen()) {
+        return EBADF;
+    }
+    return ::fsync(Descriptor(file)) != 0 ? LastError() : 0;
 }
 
 IoResult FileSystem::Close(File& file) {
@@ -151,69 +167,89 @@ IoResult FileSystem::Close(File& file) {
         return EBADF;
     }
     const int fd = Descriptor(file);
+    const bool owned = file.owned_;
     Detach(file);
-    return ::close(fd) != 0 ? errno : 0;
-}
-
-IoResult FileSystem::Erase(const std::string& name) {
-    if (!FileExists(name)) {
-        return ENOENT;
-    }
-    return ::unlink(name.c_str()) != 0 ? errno : 0;
-}
-
-IoResult FileSystem::Rename(const std::string& from, const std::string& to) {
-    struct stat info {};
-    if (::lstat(to.c_str(), &info) == 0) {
-        return EEXIST;
-    }
-    if (::rename(from.c_str(), to.c_str()) == 0) {
+    file.owned_ = true;
+    if (!owned) {
         return 0;
     }
-    return errno == EXDEV ? CopyAcross(from, to) : errno;
+    return ::close(fd) != 0 ? LastError() : 0;
 }
 
-IoResult FileSystem::CopyAcross(const std::string& from, const std::string& to) {
-    File source;
-    File target;
-    IoResult result = OpenRead(from, source);
-    if (result == 0) {
-        result = Create(to, target);
+IoResult FileSystem::CopyMode(File& file, const std::string& from) {
+    struct stat info {};
+    if (::stat(from.c_str(), &info) != 0) {
+        return LastError();
     }
-    std::array<unsigned char, 65536> buffer{};
-    while (result == 0) {
-        std::size_t got = 0;
-        result = Read(source, buffer.data(), buffer.size(), got);
-        if (result != 0 || got == 0) {
-            break;
-        }
-        std::size_t put = 0;
-        result = Write(target, buffer.data(), got, put);
+    return ::fchmod(Descriptor(file), info.st_mode & 07777) != 0 ? LastError() : 0;
+}
+
+IoResult FileSystem::Replace(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) != 0 ? LastError() : 0;
+}
+
+IoResult FileSystem::Remove(const std::string& name) {
+    return ::unlink(name.c_str()) != 0 ? LastError() : 0;
+}
+
+IoResult FileSystem::SyncFolder(const std::string& folder) {
+    const std::string name = folder.empty() ? std::string(".") : folder;
+    const int fd = ::open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return LastError();
     }
-    if (source.IsOpen()) {
-        const IoResult closed = Close(source);
-        result = result != 0 ? result : closed;
+    IoResult result = ::fsync(fd) != 0 ? LastError() : 0;
+    if (::close(fd) != 0 && result == 0) {
+        result = LastError();
     }
-    if (target.IsOpen()) {
-        const IoResult closed = Close(target);
-        result = result != 0 ? result : closed;
+    return result;
+}
+
+bool FileSystem::Writable(const std::string& name) {
+    return ::access(name.c_str(), W_OK) == 0;
+}
+
+IoResult FileSystem::Identify(File& file, FileIdentity& identity) {
+    struct stat info {};
+    if (!file.IsOpen() || ::fstat(Descriptor(file), &info) != 0) {
+        return file.IsOpen() ? LastError() : EBADF;
     }
-    if (result != 0) {
-        ::unlink(to.c_str());
-        return result;
+    identity = FileIdentity{info.st_dev, info.st_ino};
+    return 0;
+}
+
+IoResult FileSystem::Identify(const std::string& name, FileIdentity& identity) {
+    struct stat info {};
+    if (::stat(name.c_str(), &info) != 0) {
+        return LastError();
     }
-    return ::unlink(from.c_str()) != 0 ? errno : 0;
+    identity = FileIdentity{info.st_dev, info.st_ino};
+    return 0;
+}
+
+IoResult FileSystem::ResolveDrain(const std::string& name, std::string& target) {
+    struct stat info {};
+    if (::lstat(name.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        target = name;
+        return 0;
+    }
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(name.c_str(), nullptr),
+                                                               &std::free);
+    if (!resolved) {
+        return LastError();
+    }
+    target = resolved.get();
+    return 0;
 }
 
 bool FileSystem::SameFile(const std::string& first, const std::string& second) {
-    struct stat a {};
-    struct stat b {};
-    return ::stat(first.c_str(), &a) == 0 && ::stat(second.c_str(), &b) == 0 &&
-           a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+    FileIdentity a;
+    FileIdentity b;
+    return Identify(first, a) == 0 && Identify(second, b) == 0 && a == b;
 }
 
 std::string FileSystem::CurrentDirectory() {
-    std::string path(4096, '\0');
+    std::string path(PATH_MAX, '\0');
     if (::getcwd(path.data(), path.size()) == nullptr) {
         return {};
     }

@@ -1,11 +1,17 @@
 #include "CipherTransform.h"
 
+#include <string.h>
+
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace velkor {
 
 namespace {
+
+using blocked::Ring;
+using blocked::Taps;
 
 constexpr std::array<std::uint8_t, 256> MakeReverseTable() {
     std::array<std::uint8_t, 256> table{};
@@ -21,37 +27,97 @@ constexpr std::array<std::uint8_t, 256> MakeReverseTable() {
 
 constexpr auto kReverse = MakeReverseTable();
 
+// Registers 8, 11, 236 and 999: length and tap positions.
+struct RegisterShape {
+    int length;
+    std::array<int, 4> taps;
+    int tapCount;
+};
+constexpr std::array<RegisterShape, 4> kRegisters{{
+    {8, {8, 5, 3, 1}, 4},
+    {11, {11, 2, 0, 0}, 2},
+    {236, {236, 5, 0, 0}, 2},
+    {999, {999, 59, 0, 0}, 2},
+}};
+constexpr std::size_t kRegister999 = 3;
+
+Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
+    Taps taps;
+    for (const auto lag : lags) {
+        taps.lag[static_cast<std::size_t>(taps.count++)] = lag;
+    }
+    return taps;
+}
+
+Taps Scaled(Taps taps, std::int64_t factor) {
+    for (auto& lag : taps.lag) {
+        lag *= factor;
+    }
+    return taps;
+}
+
+std::uint8_t XorAtLags(const Ring& ring, const Taps& taps, std::int64_t t) {
+    std::uint8_t sum = 0;
+    for (int i = 0; i < taps.count; ++i) {
+        sum ^= ring.Get(t - taps.lag[static_cast<std::size_t>(i)]);
+    }
+    return sum;
+}
+
+std::int64_t RoundUp(std::int64_t value, std::int64_t step) {
+    return (value + step - 1) / step * step;
+}
+
+constexpr std::int64_t kWidestVector = 32;
+
+std::int64_t PowerOfTwo(std::int64_t size) {
+    return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
+}
+
+// A ring read up to `reach` positions back from anywhere in a block written
+// before.
+std::int64_t BlockRing(std::int64_t reach) {
+    return PowerOfTwo(reach + blocked::kBlock);
+}
+
+// A ring of a recurrence that reaches back `reach` positions, read a block at
+// a time, Register8's one position before the block.
+std::int64_t RecurrenceRing(std::int64_t reach) {
+    return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
+}
+
+const blocked::Kernels& KernelsFor(int vectorBytes) {
+    if (vectorBytes == 16) {
+        return blocked::Kernels16();
+    }
+    const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
+    return wide ? blocked::Kernels32() : blocked::Kernels16();
+}
+
 }  // namespace
 
-CipherTransform::CipherTransform(const JobState& state)
-    : register8_(state.Register8.data(), 8, {8, 5, 3, 1}),
-      register11_(state.Register11.data(), 11, {11, 2}),
-      register236_(state.Register236.data(), 236, {236, 5}),
-      chain_(ChainTablesFor(state.Swift)),
+CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
+    : kernels_(&KernelsFor(vectorBytes)),
+      stages_(std::countr_zero(static_cast<unsigned>(kernels_->width))),
+      encryptMode_(state.EncryptMode),
+      swift_(state.Swift),
+      chain_(&ChainTablesFor(state.Swift)),
       chainState_(ChainState(state.ReversedOrder, state.ChainBit)) {
-    if (!state.Swift) {
-        register999_.emplace(state.Register999.data(), 999, std::vector<int>{999, 59});
-    }
-    cell8_ = state.Register8[7];
     SetUpIndexes(state);
-    // Entry i of a table sits i places before its first new entry; the first
-    // refill moves a and c to the front.
-    for (std::size_t i = 1; i <= kShort; ++i) {
-        a_[kChunk + kShort - i] = state.KeyRemaindersCopy[i - 1];
-        d_[kShort - i] = state.KeyRemainders[i - 1];
-    }
-    for (std::size_t i = 1; i <= kLong; ++i) {
-        c_[kChunk + kLong - i] = state.KeyReversed[i - 1];
-        b_[kLong - i] = state.MaskedKeyReversed[i - 1];
-    }
+    SetUpTaps();
+    LayOutRings();
+    arenaSize_ = arenaUsed_;
+    arena_ = std::make_unique<std::uint8_t[]>(arenaSize_);
+    arenaUsed_ = 0;
+    LayOutRings();
+    FillRings(state);
 }
 
 CipherTransform::~CipherTransform() {
-    SecureZero(a_.data(), a_.size());
-    SecureZero(b_.data(), b_.size());
-    SecureZero(c_.data(), c_.size());
-    SecureZero(d_.data(), d_.size());
-    SecureZero(mix_.data(), mix_.size());
+    if (arena_) {
+        // SecureZero goes byte by byte, far too slow for a pass's rings.
+        explicit_bzero(arena_.get(), arenaSize_);
+    }
 }
 
 void CipherTransform::SetUpIndexes(const JobState& state) {
@@ -71,103 +137,314 @@ void CipherTransform::SetUpIndexes(const JobState& state) {
     }
 }
 
-void CipherTransform::Refill() {
-    std::memmove(a_.data(), a_.data() + kChunk, kShort);
-    std::memmove(c_.data(), c_.data() + kChunk, kLong);
-    const std::ptrdiff_t s1 = shortIndex1_;
-    const std::ptrdiff_t s2 = shortIndex2_;
-    const std::ptrdiff_t s3 = ((shortIndex1_ + shortIndex2_) % 32) + 1;
-    const std::ptrdiff_t l1 = longIndex1_;
-    const std::ptrdiff_t l2 = longIndex2_;
-    const std::ptrdiff_t l3 = ((longIndex2_ + longIndex1_) % 254) + 1;
-    constexpr auto kA = static_cast<std::ptrdiff_t>(kShort);
-    constexpr auto kC = static_cast<std::ptrdiff_t>(kLong);
-    std::uint8_t* a = a_.data() + kShort;
-    std::uint8_t* c = c_.data() + kLong;
-    for (std::ptrdiff_t word = 0; word < static_cast<std::ptrdiff_t>(kChunk / 8); ++word) {
-        const std::uint64_t cells8 = register8_.Next();
-        std::uint64_t keystream = cells8 ^ register11_.Next() ^ register236_.Next();
-        if (register999_) {
-            keystream ^= register999_->Next();
+void CipherTransform::SetUpTaps() {
+    const std::int64_t width = kernels_->width;
+    const std::int64_t s1 = shortIndex1_;
+    const std::int64_t s2 = shortIndex2_;
+    const std::int64_t l1 = longIndex1_;
+    const std::int64_t l2 = longIndex2_;
+    tapsA_ = MakeTaps({s1, 33, s2, ((s1 + s2) % 32) + 1});
+    tapsC_ = MakeTaps({l1, 255, l2, ((l2 + l1) % 254) + 1});
+    tapsMixD_ = MakeTaps({s1, 33, s2});
+    tapsMixB_ = MakeTaps({l1, 255, l2});
+    tapsCoupled_ = MakeTaps({l1, 255, l2, s1, 33, s2});
+    aVectorFrom_ = RoundUp((width - 1) * 33, blocked::kBlock);
+    cVectorFrom_ = RoundUp((width - 1) * 255, blocked::kBlock);
+    vectorFrom_ = RoundUp((width - 1) * 255, width);
+
+    // A register's bytes follow its own taps once squared eight times; a
+    // factor F more gives lags F times the taps, valid from byte F x length.
+    for (std::size_t r = 0; r < kRegisters.size(); ++r) {
+        const auto& shape = kRegisters[r];
+        const std::int64_t factor = r == kRegister999 ? 2 : width;
+        Taps taps;
+        for (int i = 0; i < shape.tapCount; ++i) {
+            taps.lag[static_cast<std::size_t>(i)] =
+                factor * shape.taps[static_cast<std::size_t>(i)];
         }
-        for (int k = 0; k < 8; ++k) {
-            const std::ptrdiff_t t = word * 8 + k;
-            a[t] = a[t - s1] ^ a[t - kA] ^ a[t - s2] ^ a[t - s3];
-            c[t] = c[t - l1] ^ c[t - kC] ^ c[t - l2] ^ c[t - l3];
-            std::uint8_t mix = a[t] ^ c[t];
-            if (cell8_ == 0) {
-                mix = static_cast<std::uint8_t>(~mix);
+        taps.count = shape.tapCount;
+        registerTaps_[r] = taps;
+        registerVectorFrom_[r] = RoundUp(factor * shape.length, blocked::kBlock);
+    }
+    keyVectorFrom_ =
+        std::max({aVectorFrom_, cVectorFrom_, registerVectorFrom_[0], registerVectorFrom_[1],
+                  registerVectorFrom_[2], registerVectorFrom_[3]});
+}
+
+Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
+    Ring ring;
+    ring.mask = size - 1;
+    if (arena_) {
+        ring.data = arena_.get() + arenaUsed_;
+    }
+    // Only a ring read at a lag needs its first block repeated.
+    ring.repeated = readBack ? Ring::kMirror : 0;
+    arenaUsed_ += static_cast<std::size_t>(RoundUp(size + ring.repeated, 64));
+    return ring;
+}
+
+void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
+    // Enough squarings that the shortest lag reaches four vectors back, so
+    // that its loads find their stores long done; at most W, where every lag
+    // is a whole number of vectors.
+    const std::int64_t width = kernels_->width;
+    std::int64_t shortest = maxLag;
+    for (int i = 0; i < lags.count; ++i) {
+        shortest = std::min(shortest, lags.lag[static_cast<std::size_t>(i)]);
+    }
+    pipe.stages = 0;
+    while (pipe.stages < stages_ && (shortest << pipe.stages) < 4 * width) {
+        ++pipe.stages;
+    }
+    pipe.stage[0] = input;
+    for (int k = 0; k < pipe.stages; ++k) {
+        const auto stage = static_cast<std::size_t>(k);
+        pipe.taps[stage] = Scaled(lags, std::int64_t{1} << k);
+        if (k > 0) {
+            pipe.stage[stage] = Carve(BlockRing((std::int64_t{1} << k) * maxLag));
+        }
+    }
+    if (pipe.stages > 0) {
+        pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock, false);
+    }
+    pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
+}
+
+// Run twice: to measure the arena, then to place the rings in it.
+void CipherTransform::LayOutRings() {
+    constexpr std::int64_t kWidest = kWidestVector;
+    a_ = Carve(RecurrenceRing(kWidest * 33));
+    c_ = Carve(RecurrenceRing(kWidest * 255));
+    b_ = Carve(RecurrenceRing(kWidest * 255));
+    d_ = Carve(RecurrenceRing(kWidest * 33));
+    key_ = Carve(blocked::kBlock, false).data;
+    for (std::size_t r = 0; r < kRegisters.size(); ++r) {
+        if (r != kRegister999 || !swift_) {
+            std::int64_t reach = 0;
+            for (const auto lag : registerTaps_[r].lag) {
+                reach = std::max(reach, lag);
             }
-            // The first clock of the byte moves into cell 8 eight clocks later.
-            cell8_ = static_cast<std::uint8_t>((cells8 >> (8 * k)) & 1);
-            mix_[t] = mix ^ kReverse[(keystream >> (8 * k)) & 0xFF];
+            registers_[r] = Carve(RecurrenceRing(reach * kWidest / kernels_->width));
         }
     }
-    mixNext_ = 0;
+    keySources_.a = a_;
+    keySources_.c = c_;
+    keySources_.registers = registers_;
+    keySources_.aTaps = Scaled(tapsA_, kernels_->width);
+    keySources_.cTaps = Scaled(tapsC_, kernels_->width);
+    keySources_.registerTaps = registerTaps_;
+    keySources_.withRegister999 = !swift_;
+    if (encryptMode_) {
+        auto& rings = encryptRings_;
+        rings.plain = Carve(BlockRing(33));
+        rings.mixD = Carve(BlockRing(255));
+        rings.d = d_;
+        rings.b = b_;
+        LayOutPipe(rings.pipeD, rings.plain, tapsMixD_, 33);
+        LayOutPipe(rings.pipeB, rings.mixD, tapsMixB_, 255);
+    } else {
+        auto& rings = decryptRings_;
+        rings.guess = Carve(BlockRing(33));
+        rings.guessMix = Carve(BlockRing(255));
+        rings.d = d_;
+        rings.b = b_;
+        rings.mixD = tapsMixD_;
+        rings.mixB = tapsMixB_;
+        LayOutPipe(rings.coupled, rings.guessMix, tapsCoupled_, 255);
+    }
 }
 
-void CipherTransform::SlideTables() {
-    std::memmove(b_.data(), b_.data() + next_, kLong);
-    std::memmove(d_.data(), d_.data() + next_, kShort);
-    next_ = 0;
+void CipherTransform::FillRings(const JobState& state) {
+    // Entry i of a table is the stream's value i places before the pass.
+    for (std::int64_t i = 1; i <= 33; ++i) {
+        a_.Put(-i, state.KeyRemaindersCopy[static_cast<std::size_t>(i - 1)]);
+        d_.Put(-i, state.KeyRemainders[static_cast<std::size_t>(i - 1)]);
+    }
+    for (std::int64_t i = 1; i <= 255; ++i) {
+        c_.Put(-i, state.KeyReversed[static_cast<std::size_t>(i - 1)]);
+        b_.Put(-i, state.MaskedKeyReversed[static_cast<std::size_t>(i - 1)]);
+    }
+    if (!encryptMode_) {
+        for (std::int64_t i = 1; i <= 33; ++i) {
+            decryptRings_.guess.Put(-i, b_.Get(-i) ^ d_.Get(-i));
+        }
+    }
+    // Register8's cells as the byte before the pass: cell 8 on top.
+    int cells8 = 0;
+    for (int cell = 1; cell <= 8; ++cell) {
+        cells8 |= state.Register8[static_cast<std::size_t>(cell - 1)] << (cell - 1);
+    }
+    registers_[0].Put(-1, static_cast<std::uint8_t>(cells8));
+
+    const std::array<const std::uint8_t*, 4> cells{state.Register8.data(), state.Register11.data(),
+                                                   state.Register236.data(),
+                                                   state.Register999.data()};
+    for (std::size_t r = 0; r < kRegisters.size(); ++r) {
+        if (r != kRegister999 || !swift_) {
+            const auto& shape = kRegisters[r];
+            registerWarmUp_[r].emplace(
+                cells[r], shape.length,
+                std::vector<int>(shape.taps.begin(), shape.taps.begin() + shape.tapCount));
+        }
+    }
 }
 
-std::size_t CipherTransform::Room() {
-    if (mixNext_ == kChunk) {
-        Refill();
+void CipherTransform::ProduceKeyBlock() {
+    const std::int64_t t0 = keyBlockEnd_;
+    const std::int64_t t1 = t0 + blocked::kBlock;
+    if (t0 >= keyVectorFrom_) {
+        kernels_->produceKey(keySources_, key_, t0, t1);
+        keyBlockEnd_ = t1;
+        return;
     }
-    if (next_ == kChunk) {
-        SlideTables();
+    const auto table = [&](const Ring& ring, const Taps& taps, const Taps& squared,
+                           std::int64_t vectorFrom) {
+        if (t0 >= vectorFrom) {
+            kernels_->recur(ring, nullptr, squared, t0, t1);
+            return;
+        }
+        for (std::int64_t t = t0; t < t1; ++t) {
+            ring.Put(t, XorAtLags(ring, taps, t));
+        }
+    };
+    table(a_, tapsA_, keySources_.aTaps, aVectorFrom_);
+    table(c_, tapsC_, keySources_.cTaps, cVectorFrom_);
+    for (std::size_t r = 0; r < kRegisters.size(); ++r) {
+        if (r == kRegister999 && swift_) {
+            continue;
+        }
+        if (t0 >= registerVectorFrom_[r]) {
+            registerWarmUp_[r].reset();
+            kernels_->recur(registers_[r], nullptr, registerTaps_[r], t0, t1);
+            continue;
+        }
+        for (std::int64_t t = t0; t < t1; t += 8) {
+            const std::uint64_t bits = registerWarmUp_[r]->Next();
+            for (int k = 0; k < 8; ++k) {
+                registers_[r].Put(t + k, kReverse[(bits >> (8 * k)) & 0xFF]);
+            }
+        }
     }
-    return std::min(kChunk - mixNext_, kChunk - next_);
+    kernels_->combineKey(keySources_, key_, t0, t1);
+    keyBlockEnd_ = t1;
+}
+
+template <bool kEncrypt>
+std::uint8_t CipherTransform::Step(std::uint8_t in, int& state) {
+    if (position_ == keyBlockEnd_) {
+        ProduceKeyBlock();
+    }
+    const std::int64_t t = position_;
+    pendingD_ = XorAtLags(d_, tapsMixD_, t);
+    pendingB_ = XorAtLags(b_, tapsMixB_, t);
+    const std::uint8_t key = key_[t & (blocked::kBlock - 1)];
+    if constexpr (kEncrypt) {
+        const std::uint16_t coded = chain_->encode[state][pendingB_ ^ key ^ in];
+        state = coded >> 8;
+        return static_cast<std::uint8_t>(coded);
+    } else {
+        const std::uint16_t decoded = chain_->decode[state][in];
+        state = decoded >> 8;
+        return static_cast<std::uint8_t>(decoded ^ pendingB_ ^ key);
+    }
+}
+
+void CipherTransform::Commit(std::uint8_t plain) {
+    const std::int64_t t = position_;
+    b_.Put(t, pendingB_ ^ pendingD_);
+    d_.Put(t, pendingD_ ^ plain);
+    if (encryptMode_) {
+        encryptRings_.plain.Put(t, plain);
+        encryptRings_.mixD.Put(t, pendingD_);
+    } else {
+        decryptRings_.guess.Put(t, plain ^ pendingB_);
+        decryptRings_.guessMix.Put(t, XorAtLags(decryptRings_.guess, tapsMixD_, t));
+    }
+    ++position_;
+    // The rings' first input reaches back less than a block, so filtering a
+    // whole block at its end will do.
+    if ((position_ & (blocked::kBlock - 1)) == 0) {
+        CatchUpPipes();
+    }
+}
+
+void CipherTransform::CatchUpPipes() {
+    const std::int64_t upTo = position_ & -std::int64_t{kernels_->width};
+    if (pipesFedTo_ < upTo) {
+        FeedPipes(pipesFedTo_, upTo);
+        pipesFedTo_ = upTo;
+    }
+}
+
+void CipherTransform::FeedPipes(std::int64_t t0, std::int64_t t1) const {
+    if (encryptMode_) {
+        kernels_->feedPipe(encryptRings_.pipeD, t0, t1);
+        kernels_->feedPipe(encryptRings_.pipeB, t0, t1);
+    } else {
+        kernels_->feedPipe(decryptRings_.coupled, t0, t1);
+    }
+}
+
+void CipherTransform::EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
+    CatchUpPipes();
+    blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
+    kernels_->encrypt(encryptRings_, key_, in, out, scan, position_, t1);
+    chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
+    position_ = t1;
+    pipesFedTo_ = t1;
+}
+
+void CipherTransform::DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1) {
+    CatchUpPipes();
+    blocked::ChainScan scan{(chainState_ & 2) != 0, (chainState_ & 1) != 0, !swift_};
+    kernels_->decrypt(decryptRings_, key_, in, out, scan, position_, t1);
+    chainState_ = ChainState(scan.reversed, scan.chainBit ? 1 : 0);
+    position_ = t1;
+    pipesFedTo_ = t1;
 }
 
 template <bool kEncrypt>
 std::size_t CipherTransform::Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                                        const bool& running) {
-    std::size_t done = 0;
-    while (done < count) {
-        const std::size_t run = std::min(Room(), count - done);
-        const std::uint8_t* source = in + done;
-        std::uint8_t* target = out + done;
-        std::uint8_t* b = b_.data() + kLong + next_;
-        std::uint8_t* d = d_.data() + kShort + next_;
-        const std::uint8_t* mix = mix_.data() + mixNext_;
-        const std::ptrdiff_t s1 = shortIndex1_;
-        const std::ptrdiff_t s2 = shortIndex2_;
-        const std::ptrdiff_t l1 = longIndex1_;
-        const std::ptrdiff_t l2 = longIndex2_;
-        constexpr auto kD = static_cast<std::ptrdiff_t>(kShort);
-        constexpr auto kB = static_cast<std::ptrdiff_t>(kLong);
-        const auto length = static_cast<std::ptrdiff_t>(run);
+    // The coding state stays in a register; byte stores could alias a member.
+    const auto steps = [&](std::size_t from, std::size_t to) {
         int state = chainState_;
-        std::ptrdiff_t i = 0;
-        for (; i < length && running; ++i) {
-            const auto mixD = static_cast<std::uint8_t>(d[i - s1] ^ d[i - kD] ^ d[i - s2]);
-            const auto mixB = static_cast<std::uint8_t>(b[i - l1] ^ b[i - kB] ^ b[i - l2]);
-            std::uint8_t plain = 0;
-            if constexpr (kEncrypt) {
-                plain = source[i];
-                const std::uint16_t coded = chain_.encode[state][mixB ^ mix[i] ^ plain];
-                target[i] = static_cast<std::uint8_t>(coded);
-                state = coded >> 8;
-            } else {
-                const std::uint16_t decoded = chain_.decode[state][source[i]];
-                state = decoded >> 8;
-                plain = static_cast<std::uint8_t>(decoded ^ mixB ^ mix[i]);
-                target[i] = plain;
-            }
-            b[i] = mixB ^ mixD;
-            d[i] = mixD ^ plain;
+        for (std::size_t i = from; i < to; ++i) {
+            out[i] = Step<kEncrypt>(in[i], state);
+            Commit(kEncrypt ? in[i] : out[i]);
         }
         chainState_ = state;
-        const auto transformed = static_cast<std::size_t>(i);
-        next_ += transformed;
-        mixNext_ += transformed;
-        done += transformed;
-        if (transformed < run) {
-            break;
+    };
+    const std::int64_t width = kernels_->width;
+    std::size_t done = 0;
+    while (done < count && running) {
+        if (position_ == keyBlockEnd_) {
+            ProduceKeyBlock();
         }
+        const std::int64_t t = position_;
+        const std::size_t run = std::min(count - done, static_cast<std::size_t>(keyBlockEnd_ - t));
+        std::size_t vectorStart = run;
+        std::size_t vectorBytes = 0;
+        if (kEncrypt == encryptMode_ && t >= vectorFrom_) {
+            const auto head = static_cast<std::size_t>(-t & (width - 1));
+            if (head < run) {
+                vectorStart = head;
+                vectorBytes = (run - head) / static_cast<std::size_t>(width) *
+                              static_cast<std::size_t>(width);
+            }
+        }
+        steps(done, done + vectorStart);
+        if (vectorBytes > 0) {
+            const std::size_t at = done + vectorStart;
+            const std::int64_t end = position_ + static_cast<std::int64_t>(vectorBytes);
+            if constexpr (kEncrypt) {
+                EncryptVectors(in + at, out + at, end);
+            } else {
+                DecryptVectors(in + at, out + at, end);
+            }
+        }
+        steps(done + vectorStart + vectorBytes, done + run);
+        done += run;
     }
     return done;
 }
@@ -183,21 +460,11 @@ std::size_t CipherTransform::Decrypt(const std::uint8_t* in, std::uint8_t* out, 
 }
 
 std::uint8_t CipherTransform::DecryptStep(std::uint8_t cipherByte) {
-    Room();
-    const std::uint8_t* b = b_.data() + kLong + next_;
-    const std::uint8_t* d = d_.data() + kShort + next_;
-    pendingD_ = d[-shortIndex1_] ^ d[-static_cast<std::ptrdiff_t>(kShort)] ^ d[-shortIndex2_];
-    pendingB_ = b[-longIndex1_] ^ b[-static_cast<std::ptrdiff_t>(kLong)] ^ b[-longIndex2_];
-    const std::uint16_t decoded = chain_.decode[chainState_][cipherByte];
-    chainState_ = decoded >> 8;
-    return static_cast<std::uint8_t>(decoded ^ pendingB_ ^ mix_[mixNext_]);
+    return Step<false>(cipherByte, chainState_);
 }
 
 void CipherTransform::Feedback(std::uint8_t plainByte) {
-    b_[kLong + next_] = pendingB_ ^ pendingD_;
-    d_[kShort + next_] = pendingD_ ^ plainByte;
-    ++next_;
-    ++mixNext_;
+    Commit(plainByte);
 }
 
 }  // namespace velkor

@@ -3,8 +3,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 
+#include "BlockKernels.h"
 #include "ChainCoding.h"
 #include "JobState.h"
 #include "RegisterStream.h"
@@ -14,19 +16,35 @@ namespace velkor {
 // The byte transform of one pass, started from the pass's prepared key
 // material.
 //
-// Two of the four key tables, the registers and the complement taken from
-// Register8 never depend on the data, so their combined byte (key mix and
-// keystream) is produced ahead for a chunk at a time. The tables rotate by
-// moving a start index through a larger buffer; the chain coding is a lookup.
+// Every table entry is an xor of earlier ones, so each table's stream of new
+// first entries is a linear recurrence over GF(2) whose lags are the pass
+// indexes. Squaring doubles every lag, so after a warm-up the recurrences
+// advance a whole vector of W bytes at once with lags of W times the indexes;
+// a recurrence fed by the data squared k times takes its input through k
+// filter stages first, k at most log2 W and smaller where the shortest lag
+// already reaches a few vectors back. Encryption runs the two data-dependent
+// tables as two chains; in decryption they couple into one recurrence with
+// six lags. The first bytes of a pass, the bytes that do not fill a vector
+// and DecryptStep go byte by byte through the same rings.
+//
+// The vector path runs in the direction of the state's EncryptMode; the other
+// direction stays exact but byte by byte. 40 to 65 KiB per transform, on the
+// heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
-    explicit CipherTransform(const JobState& state);
+    // vectorBytes 0 takes the widest vectors the processor offers; 16 (SSE2)
+    // works on every x86-64.
+    explicit CipherTransform(const JobState& state, int vectorBytes = 0);
     ~CipherTransform();
+    CipherTransform(CipherTransform&&) noexcept = default;
+    // Would drop the old state unwiped.
+    CipherTransform& operator=(CipherTransform&&) = delete;
     CipherTransform(const CipherTransform&) = delete;
     CipherTransform& operator=(const CipherTransform&) = delete;
 
-    // Transforms up to count bytes, testing `running` before each one, and
-    // returns how many it transformed. Decrypt feeds back its own output.
+    // Transforms up to count bytes and returns how many it transformed;
+    // `running` is tested at least every 512 bytes. Decrypt feeds back its
+    // own output.
     std::size_t Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                         const bool& running);
     std::size_t Decrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
@@ -41,49 +59,73 @@ class CipherTransform {
     int LongIndex2() const { return longIndex2_; }
     int ShortIndex2() const { return shortIndex2_; }
 
+    // Stream position from which whole vectors take the vector path.
+    std::int64_t VectorPathFrom() const { return vectorFrom_; }
+    int VectorBytes() const { return kernels_->width; }
+    // Bytes of state this transform holds on the heap.
+    std::size_t StateBytes() const { return arenaSize_; }
+
     static constexpr std::size_t kChunk = 4096;
 
   private:
-    static constexpr std::size_t kShort = 33;
-    static constexpr std::size_t kLong = 255;
-
     template <bool kEncrypt>
     std::size_t Transform(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                           const bool& running);
+    template <bool kEncrypt>
+    [[gnu::always_inline]] inline std::uint8_t Step(std::uint8_t in, int& state);
+    [[gnu::always_inline]] inline void Commit(std::uint8_t plain);
+    void EncryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
+    void DecryptVectors(const std::uint8_t* in, std::uint8_t* out, std::int64_t t1);
+    void FeedPipes(std::int64_t t0, std::int64_t t1) const;
+    // Filters the byte steps' input up to the last whole vector.
+    void CatchUpPipes();
+    void ProduceKeyBlock();
     void SetUpIndexes(const JobState& state);
-    void Refill();
-    // Bytes that can be transformed before a buffer needs attention.
-    std::size_t Room();
-    void SlideTables();
+    void SetUpTaps();
+    void LayOutRings();
+    void FillRings(const JobState& state);
+    blocked::Ring Carve(std::int64_t size, bool readBack = true);
+    void LayOutPipe(blocked::Pipe& pipe, blocked::Ring input, const blocked::Taps& lags,
+                    int maxLag);
 
     int longIndex1_ = 0;
     int shortIndex1_ = 0;
     int longIndex2_ = 0;
     int shortIndex2_ = 0;
 
-    // Data-independent part: KeyRemaindersCopy (a) and KeyReversed (c) as
-    // streams of their new first entries, and the registers.
-    std::array<std::uint8_t, kShort + kChunk> a_{};
-    std::array<std::uint8_t, kLong + kChunk> c_{};
-    RegisterStream register8_;
-    RegisterStream register11_;
-    RegisterStream register236_;
-    std::optional<RegisterStream> register999_;
-    std::uint8_t cell8_ = 0;  // Register8's eighth cell before the next byte
+    const blocked::Kernels* kernels_;
+    int stages_ = 0;  // log2 of the vector width: squarings that make every lag whole vectors
+    bool encryptMode_;
+    bool swift_;
+    std::unique_ptr<std::uint8_t[]> arena_;
+    std::size_t arenaSize_ = 0;
+    std::size_t arenaUsed_ = 0;
 
-    // Key mix xor keystream for the bytes of the current chunk.
-    std::array<std::uint8_t, kChunk> mix_{};
-    std::size_t mixNext_ = kChunk;
+    // Streams of new first entries: KeyRemaindersCopy (a), MaskedKeyReversed
+    // (b), KeyReversed (c), KeyRemainders (d); the registers' bytes, first
+    // clock in the top bit; the plaintext, and in decryption the decoded bytes
+    // xor key (g), so that plain = g ^ mixB.
+    blocked::Ring a_, b_, c_, d_;
+    blocked::KeySources keySources_;
+    blocked::Taps tapsA_, tapsC_, tapsMixB_, tapsMixD_, tapsCoupled_;
+    std::array<blocked::Ring, 4> registers_{};
+    std::array<blocked::Taps, 4> registerTaps_;
+    std::array<std::int64_t, 4> registerVectorFrom_{};
+    std::array<std::optional<RegisterStream>, 4> registerWarmUp_;
+    std::int64_t aVectorFrom_ = 0;
+    std::int64_t cVectorFrom_ = 0;
+    std::int64_t keyVectorFrom_ = 0;  // every key source on vectors
+    blocked::EncryptRings encryptRings_;
+    blocked::DecryptRings decryptRings_;
+    std::int64_t vectorFrom_ = 0;
 
-    // Data-dependent tables: MaskedKeyReversed (b) and KeyRemainders (d).
-    std::array<std::uint8_t, kLong + kChunk> b_{};
-    std::array<std::uint8_t, kShort + kChunk> d_{};
-    std::size_t next_ = 0;  // entries added since the last slide
+    std::uint8_t* key_ = nullptr;  // key bytes of the current block
+    std::int64_t keyBlockEnd_ = 0;
+    std::int64_t position_ = 0;
+    std::int64_t pipesFedTo_ = 0;
 
-    const ChainTables& chain_;
+    const ChainTables* chain_;
     int chainState_ = 0;
-
-    // Values of a pending DecryptStep.
     std::uint8_t pendingB_ = 0;
     std::uint8_t pendingD_ = 0;
 };

@@ -1,247 +1,388 @@
 #include "CompileJob.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <random>
 
-#include "BlockLoop.h"
-#include "CompileJobContext.h"
 #include "KeyMaterial.h"
+#include "MessagePump.h"
+#include "PassChain.h"
+#include "PrivateFile.h"
 
 namespace velkor {
 
 namespace {
 
 constexpr std::size_t kKeyBlock = 256;
+constexpr std::size_t kSmallestPiece = 4096;
+constexpr std::size_t kLargestPiece = 65536;
+// Bytes of pass work between two looks at the stop flags, so that a Close acts
+// at once also when many passes are chained.
+constexpr std::size_t kWorkPerPiece = 262144;
 
-IoResult CloseIfOpen(CompileJobContext& job, File& file) {
+// Everything one job shares: the session, the services, the key material and
+// the job's files.
+struct Job {
+    Job(CompileSession& jobSession, const CompileSettings& jobSettings, JobServices services)
+        : session(jobSession),
+          host(jobSession.host()),
+          files(services.files),
+          settings(jobSettings),
+          random(std::move(services.random)),
+          pump(jobSession.host(), services.messageInterval),
+          passesPerGroup(std::max<std::size_t>(1, services.passesPerGroup)),
+          result(services.files) {}
+
+    CompileSession& session;
+    Host& host;
+    FileSystem& files;
+    const CompileSettings& settings;
+    RandomByteSource random;
+    MessagePump pump;
+    std::size_t passesPerGroup;
+
+    JobState state;
+    File keyFile;
+    File source;
+    File drainStream;
+    PrivateFile result;
+    // Spools between groups of passes; the one read and the one written.
+    std::unique_ptr<PrivateFile> spoolIn;
+    std::unique_ptr<PrivateFile> spoolOut;
+    std::optional<FileIdentity> sourceIdentity;
+    std::optional<FileIdentity> keyIdentity;
+
+    std::int64_t keyFileSize = 0;
+    std::int64_t sourceSize = -1;
+    std::size_t passCount = 1;
+    std::size_t groupCount = 1;
+    bool ioErrors = false;
+};
+
+bool Running(const Job& job) {
+    return job.session.Compiling;
+}
+
+void ReportFileError(Job& job, const std::string& name, const std::string& error) {
+    job.session.StopWorking(Sound::Hand);
+    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File:\r" + name + "\r" + error);
+}
+
+void ReportConflict(Job& job, const std::string& name) {
+    job.session.StopWorking(Sound::Hand);
+    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File conflict:\r" + FileNamePart(name));
+}
+
+IoResult CloseIfOpen(Job& job, File& file) {
     return file.IsOpen() ? job.files.Close(file) : 0;
 }
 
-void OpenJobFiles(CompileJobContext& job) {
-    auto& state = job.state;
-    auto& window = job.window;
-    int errors = 0;
-    const std::string base = FileNamePart(window.WorkFileName);
+// The drain must never be the source or the key file, however they are
+// named; checked on the opened files when the job starts and again before the
+// result replaces the drain.
+bool FilesConflict(Job& job) {
+    if (job.keyIdentity && job.sourceIdentity && *job.keyIdentity == *job.sourceIdentity) {
+        ReportConflict(job, job.state.KeyFileName);
+        return true;
+    }
+    if (job.settings.DrainStream >= 0) {
+        return false;
+    }
+    std::string target;
+    FileIdentity drain;
+    if (job.files.ResolveDrain(job.state.DrainFileName, target) != 0 ||
+        job.files.Identify(target, drain) != 0) {
+        return false;
+    }
+    if (job.sourceIdentity && drain == *job.sourceIdentity) {
+        ReportConflict(job, job.state.SourceFileName);
+        return true;
+    }
+    if (job.keyIdentity && drain == *job.keyIdentity) {
+        ReportConflict(job, job.state.KeyFileName);
+        return true;
+    }
+    return false;
+}
 
-    if (window.Compiling && state.HasKeyFile) {
-        const IoResult opened = job.files.OpenRead(state.KeyFileName, state.KeyFile);
-        errors += opened;
-        if (opened != 0 || errors != 0) {
-            errors += CloseIfOpen(job, state.KeyFile);
+std::optional<FileIdentity> IdentityOf(Job& job, File& file) {
+    FileIdentity identity;
+    if (job.files.Identify(file, identity) != 0) {
+        return std::nullopt;
+    }
+    return identity;
+}
+
+IoResult CreateSpool(Job& job, std::unique_ptr<PrivateFile>& spool) {
+    spool = std::make_unique<PrivateFile>(job.files);
+    const std::string folder =
+        job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(job.state.DrainFileName);
+    return spool->Create(folder, WorkFileCandidate);
+}
+
+void OpenJobFiles(Job& job) {
+    auto& state = job.state;
+    bool failed = false;
+    if (state.HasKeyFile) {
+        if (job.files.OpenRead(state.KeyFileName, job.keyFile) != 0 ||
+            job.files.Size(job.keyFile, job.keyFileSize) != 0) {
+            failed = true;
+            CloseIfOpen(job, job.keyFile);
             ReportFileError(job, state.KeyFileName, "read error!");
         } else {
-            errors += job.files.Size(state.KeyFile, job.KeyFileSize);
-            window.SetProgressRange(job.KeyFileSize, job.KeyFileSize > 256 ? 256 : job.KeyFileSize);
+            job.keyIdentity = IdentityOf(job, job.keyFile);
+            job.session.SetProgressRange(job.keyFileSize,
+                                         job.keyFileSize > 256 ? 256 : job.keyFileSize);
+            job.passCount = 1 + static_cast<std::size_t>((job.keyFileSize + 255) / 256);
+            job.groupCount = (job.passCount + job.passesPerGroup - 1) / job.passesPerGroup;
         }
     }
-    if (window.Compiling) {
-        const IoResult opened = job.files.OpenRead(state.SourceFileName, state.SourceFile);
-        errors += opened;
-        if (opened != 0 || errors != 0) {
-            errors += CloseIfOpen(job, state.SourceFile);
-            errors += CloseIfOpen(job, state.KeyFile);
+    if (Running(job)) {
+        IoResult opened = 0;
+        if (job.settings.SourceStream >= 0) {
+            job.source = File::Borrowed(job.settings.SourceStream);
+        } else {
+            opened = job.files.OpenRead(state.SourceFileName, job.source);
+        }
+        if (opened != 0 || job.files.Size(job.source, job.sourceSize) != 0) {
+            failed = true;
+            CloseIfOpen(job, job.source);
             ReportFileError(job, state.SourceFileName, "read error!");
+        } else if (job.settings.SourceStream < 0) {
+            job.sourceIdentity = IdentityOf(job, job.source);
         }
     }
-    if (window.Compiling) {
-        const IoResult created = job.files.Create(state.DrainFileName, state.DrainFile);
-        errors += created;
-        if (created != 0 || errors != 0) {
-            errors += CloseIfOpen(job, state.DrainFile);
-            errors += CloseIfOpen(job, state.SourceFile);
-            errors += CloseIfOpen(job, state.KeyFile);
+    if (Running(job) && FilesConflict(job)) {
+        failed = true;
+    }
+    if (Running(job)) {
+        if (job.settings.DrainStream >= 0) {
+            job.drainStream = File::Borrowed(job.settings.DrainStream);
+        } else if (job.result.CreateResultFor(state.DrainFileName) != 0) {
+            failed = true;
             ReportFileError(job, state.DrainFileName, "write error!");
         }
     }
-    if (window.Compiling) {
-        std::string candidate = base;
-        for (int number = 1; job.files.FileExists(job.settings.DefaultDirectory + candidate);
-             ++number) {
-            candidate = std::to_string(number) + base;
-        }
-        window.WorkFileName = job.settings.DefaultDirectory + candidate;
-        job.WorkFileChosen = true;
-
-        File probe;
-        errors += job.files.Create(window.WorkFileName, probe);
-        const IoResult closed = CloseIfOpen(job, probe);
-        if (closed != 0 || errors != 0) {
-            errors += CloseIfOpen(job, state.SourceFile);
-            errors += CloseIfOpen(job, state.DrainFile);
-            errors += CloseIfOpen(job, state.KeyFile);
-            ReportFileError(job, window.WorkFileName, "create error!");
-        }
+    if (Running(job) && job.groupCount > 1 && CreateSpool(job, job.spoolOut) != 0) {
+        failed = true;
+        const std::string folder =
+            job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(state.DrainFileName);
+        ReportFileError(job, folder + WorkFileCandidate(0), "create error!");
     }
-    if (errors == 0) {
+    if (!failed) {
         job.host.PlaySound(Sound::SimpleBeep);
     }
 }
 
-void StartJob(CompileJobContext& job) {
-    auto& window = job.window;
-    window.CompilePending = false;
-    window.CompileAborted = false;
-    window.Compiling = true;
-    window.StartAnimation();
+void StartJob(Job& job) {
+    auto& session = job.session;
+    session.CompilePending = false;
+    session.CompileAborted = false;
+    session.Compiling = true;
+    session.StartAnimation();
     if (!job.random) {
         auto generator = std::make_shared<std::mt19937>(static_cast<std::uint32_t>(
             std::chrono::system_clock::now().time_since_epoch().count()));
         job.random = [generator] { return static_cast<int>((*generator)() & 0xFF); };
     }
-    window.SetProgressPosition(0);
+    session.SetProgressPosition(0);
     CaptureJobSettings(job.state, job.settings);
     OpenJobFiles(job);
 }
 
-void PreparePass(CompileJobContext& job) {
-    if (!job.window.Compiling) {
+// Lets the windows react every few milliseconds of work; a Close or a closing
+// window takes effect at the end of the piece.
+void LetMessagesThrough(Job& job) {
+    if (!job.pump.Poll()) {
         return;
     }
-    job.state.ChainBit = 0;
-    ExpandPassKey(job.state);
-    PreparePassTables(job.state);
-}
-
-void SwapPassFiles(CompileJobContext& job) {
-    auto& state = job.state;
-    auto& window = job.window;
-    int errors = 0;
-    if (job.files.FileExists(window.WorkFileName) && job.files.Erase(window.WorkFileName) != 0) {
-        ReportFileError(job, window.WorkFileName, "delete error!");
-    }
-    if (window.Compiling && job.files.Rename(state.DrainFileName, window.WorkFileName) != 0) {
-        ReportFileError(job, window.WorkFileName, "rename error!");
-    }
-    if (window.Compiling) {
-        const IoResult opened = job.files.OpenRead(window.WorkFileName, state.SourceFile);
-        errors += opened;
-        if (opened != 0) {
-            errors += CloseIfOpen(job, state.SourceFile);
-            ReportFileError(job, window.WorkFileName, "read error!");
-        }
-    }
-    if (window.Compiling) {
-        const IoResult created = job.files.Create(state.DrainFileName, state.DrainFile);
-        errors += created;
-        if (created != 0) {
-            errors += CloseIfOpen(job, state.DrainFile);
-            errors += CloseIfOpen(job, state.SourceFile);
-            ReportFileError(job, state.DrainFileName, "write error!");
-        }
-    }
-    if (errors == 0) {
-        job.host.PlaySound(Sound::SimpleBeep);
+    if (job.host.Terminating()) {
+        job.session.Compiling = false;
+    } else if (job.session.CloseRequested()) {
+        job.session.CloseQuery(job.session.CompileAborted);
     }
 }
 
-void UseKeyBlock(CompileJobContext& job, const std::uint8_t* block, std::size_t count) {
+// Encryption: the user's key, then the key-file blocks in file order.
+// Decryption: the blocks from the last to the first, then the user's key.
+// Returns false when a key-file block could not be read.
+bool PreparePassKey(Job& job, std::size_t pass) {
     auto& state = job.state;
-    std::copy(block, block + count, state.PassKey.begin());
-    state.PassKeyLength = static_cast<int>(count);
+    const std::size_t blocks = job.passCount - 1;
+    const bool userKey = state.EncryptMode ? pass == 0 : pass == blocks;
     state.PassKeyExtension = state.MainKeyExtension;
-}
-
-// The user's key first, then the key-file blocks in file order.
-void EncryptWithKeyFile(CompileJobContext& job) {
-    auto& state = job.state;
-    PreparePass(job);
-    RunPass(job);
-    std::array<std::uint8_t, kKeyBlock> block{};
-    while (true) {
-        std::size_t count = 0;
-        job.IoErrors += job.files.Read(state.KeyFile, block.data(), block.size(), count);
-        if (job.IoErrors != 0) {
-            ReportFileError(job, state.KeyFileName, "read error!");
-        } else if (count > 0 && job.window.Compiling) {
-            UseKeyBlock(job, block.data(), count);
-            SwapPassFiles(job);
-            PreparePass(job);
-            RunPass(job);
-        }
-        if (count == 0 || !job.window.Compiling) {
-            break;
-        }
-    }
-    job.IoErrors += CloseIfOpen(job, state.KeyFile);
-    SecureZero(block.data(), block.size());
-}
-
-void KeyFileReadError(CompileJobContext& job) {
-    job.IoErrors += CloseIfOpen(job, job.state.SourceFile);
-    job.IoErrors += CloseIfOpen(job, job.state.DrainFile);
-    job.Finished = true;
-    ReportFileError(job, job.state.KeyFileName, "read error!");
-}
-
-// The key-file blocks from the last to the first, then the user's key with
-// its saved extension. Each block is reached by seeking to it.
-void DecryptWithKeyFile(CompileJobContext& job) {
-    auto& state = job.state;
-    std::int64_t start =
-        job.KeyFileSize > 0 ? (job.KeyFileSize - 1) / std::int64_t{kKeyBlock} * kKeyBlock : 0;
-    std::array<std::uint8_t, kKeyBlock> block{};
-    while (job.window.Compiling) {
-        std::size_t count = 0;
-        job.IoErrors += job.files.Seek(state.KeyFile, start);
-        if (job.IoErrors == 0) {
-            job.IoErrors += job.files.Read(state.KeyFile, block.data(), block.size(), count);
-        }
-        if (job.IoErrors != 0) {
-            KeyFileReadError(job);
-            break;
-        }
-        if (count == 0) {
-            break;
-        }
-        UseKeyBlock(job, block.data(), count);
-        PreparePass(job);
-        RunPass(job);
-        SwapPassFiles(job);
-        if (start == 0) {
-            break;
-        }
-        start -= kKeyBlock;
-    }
-    SecureZero(block.data(), block.size());
-    const IoResult closed = CloseIfOpen(job, state.KeyFile);
-    job.IoErrors += closed;
-    if (closed != 0 && job.window.Compiling) {
-        KeyFileReadError(job);
-    }
-    if (job.window.Compiling) {
-        state.PassKeyLength = state.MainKeyLength;
+    if (userKey) {
         state.PassKey = state.MainKey;
-        state.PassKeyExtension = state.MainKeyExtension;
-        PreparePass(job);
-        RunPass(job);
+        state.PassKeyLength = state.MainKeyLength;
+        return true;
     }
+    const std::size_t block = state.EncryptMode ? pass - 1 : blocks - 1 - pass;
+    std::array<std::uint8_t, kKeyBlock> bytes{};
+    std::size_t count = 0;
+    const bool read =
+        job.files.Seek(job.keyFile, static_cast<std::int64_t>(block * kKeyBlock)) == 0 &&
+        job.files.Read(job.keyFile, bytes.data(), bytes.size(), count) == 0 && count > 0;
+    std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count),
+              state.PassKey.begin());
+    state.PassKeyLength = static_cast<int>(count);
+    SecureZero(bytes.data(), bytes.size());
+    return read;
 }
 
-void CleanUp(CompileJobContext& job) {
-    const std::string& work = job.window.WorkFileName;
-    if (job.WorkFileChosen && job.files.FileExists(work)) {
-        job.IoErrors = 0;
-        if (job.files.Erase(work) != 0) {
-            ReportFileError(job, work, "delete error!");
+bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
+    chain.Clear();
+    const std::size_t first = group * job.passesPerGroup;
+    const std::size_t last = std::min(job.passCount, first + job.passesPerGroup);
+    for (std::size_t pass = first; pass < last; ++pass) {
+        if (!PreparePassKey(job, pass)) {
+            job.ioErrors = true;
+            ReportFileError(job, job.state.KeyFileName, "read error!");
+            return false;
+        }
+        job.state.ChainBit = 0;
+        ExpandPassKey(job.state);
+        PreparePassTables(job.state);
+        chain.Append(std::make_unique<PassStage>(job.state, job.state.EncryptMode));
+    }
+    return true;
+}
+
+bool Put(Job& job, File& out, const std::uint8_t* data, std::size_t count) {
+    std::size_t written = 0;
+    if (count > 0 && (job.files.Write(out, data, count, written) != 0 || written != count)) {
+        job.ioErrors = true;
+        job.session.Compiling = false;
+        return false;
+    }
+    return true;
+}
+
+void ShowProgress(Job& job, std::size_t group, std::int64_t read) {
+    if (!job.state.HasKeyFile || job.sourceSize <= 0) {
+        return;
+    }
+    const auto total =
+        static_cast<long double>(job.sourceSize) * static_cast<long double>(job.groupCount);
+    const auto done = static_cast<long double>(job.sourceSize) * static_cast<long double>(group) +
+                      static_cast<long double>(read);
+    job.session.SetProgressPosition(
+        static_cast<std::int64_t>(static_cast<long double>(job.keyFileSize) * done / total));
+}
+
+// Runs the input through one group of passes into the output.
+void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out) {
+    auto& session = job.session;
+    const std::size_t piece =
+        std::clamp(kWorkPerPiece / chain.Length() / kSmallestPiece * kSmallestPiece, kSmallestPiece,
+                   kLargestPiece);
+    SecretBytes input(piece);
+    std::int64_t read = 0;
+    while (Running(job)) {
+        std::size_t count = 0;
+        if (job.files.Read(in, input.data(), piece, count) != 0) {
+            job.ioErrors = true;
+            session.Compiling = false;
+            break;
+        }
+        std::size_t produced = 0;
+        const std::uint8_t* output = count > 0
+                                         ? chain.Push(input.data(), count, produced, job.random)
+                                         : chain.Finish(produced, job.random);
+        if (chain.KeyMismatch() || !Put(job, out, output, produced)) {
+            break;
+        }
+        read += static_cast<std::int64_t>(count);
+        ShowProgress(job, group, read);
+        LetMessagesThrough(job);
+        if (count == 0 && Running(job)) {
+            return;
         }
     }
+    if (chain.KeyMismatch()) {
+        ReportFileError(job, job.state.SourceFileName, "key does not match!");
+    } else if (!session.CompileAborted) {
+        session.StopWorking(Sound::Exclamation);
+        job.host.ShowMessage(MessageKind::Error, Buttons::Ok,
+                             "Velkor32 Compiler interruption!\r\rFile: " +
+                                 job.state.SourceFileName + "\r" + "compiler I/O error." + "\r" +
+                                 "File: " + job.state.DrainFileName + "\r" + "not complete.");
+    }
 }
 
-void ReportOutcome(CompileJobContext& job) {
-    auto& window = job.window;
+void RunPasses(Job& job) {
+    PassChain chain(kLargestPiece);
+    for (std::size_t group = 0; group < job.groupCount && Running(job); ++group) {
+        const bool lastGroup = group + 1 == job.groupCount;
+        if (!BuildChain(job, group, chain)) {
+            return;
+        }
+        File& in = group == 0 ? job.source : job.spoolIn->file();
+        if (group > 0 && job.files.Seek(in, 0) != 0) {
+            ReportFileError(job, job.spoolIn->Name(), "read error!");
+            return;
+        }
+        if (!lastGroup && group > 0 && CreateSpool(job, job.spoolOut) != 0) {
+            ReportFileError(job, FolderPart(job.spoolIn->Name()) + WorkFileCandidate(0),
+                            "create error!");
+            return;
+        }
+        File& out = lastGroup
+                        ? (job.settings.DrainStream >= 0 ? job.drainStream : job.result.file())
+                        : job.spoolOut->file();
+        RunGroup(job, group, chain, in, out);
+        // The input of this group is spent; its output is the next one's input.
+        job.spoolIn = std::move(job.spoolOut);
+    }
+}
+
+void FinishJob(Job& job) {
+    CloseIfOpen(job, job.keyFile);
+    CloseIfOpen(job, job.source);
+    job.spoolIn.reset();
+    job.spoolOut.reset();
+    if (!Running(job)) {
+        job.result.Discard();
+        return;
+    }
+    if (job.settings.DrainStream >= 0) {
+        if (job.files.Close(job.drainStream) != 0) {
+            job.ioErrors = true;
+            ReportFileError(job, job.state.DrainFileName, "write error!");
+        }
+        return;
+    }
+    if (FilesConflict(job)) {
+        job.result.Discard();
+        return;
+    }
+    if (job.result.Commit() != 0) {
+        job.ioErrors = true;
+        ReportFileError(job, job.state.DrainFileName, "write error!");
+    }
+}
+
+void ReportOutcome(Job& job) {
+    auto& session = job.session;
     const auto& state = job.state;
-    if (!window.Compiling) {
-        window.Exit();
+    if (!session.Compiling) {
+        session.Exit();
     } else if (state.EncryptMode) {
-        window.StopWorking(Sound::Default);
+        if (state.HasKeyFile) {
+            session.SetProgressPosition(session.Progress.maximum);
+        }
+        session.StopWorking(Sound::Default);
         const Answer answer = job.host.ShowMessage(
             MessageKind::Information, Buttons::Ok,
             state.SourceFileName + "\r\r" + "compiled to" + "\r\r" + state.DrainFileName);
         if (answer == Answer::Ok) {
-            window.Exit();
+            session.Exit();
         }
     } else {
-        window.StopWorking(Sound::Question);
+        if (state.HasKeyFile) {
+            session.SetProgressPosition(session.Progress.maximum);
+        }
+        session.StopWorking(Sound::Question);
         const Answer answer = job.host.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
                                                    state.SourceFileName + "\r" + "compiled to" +
                                                        "\r" + state.DrainFileName + "\r\r" +
@@ -251,42 +392,27 @@ void ReportOutcome(CompileJobContext& job) {
                                    FolderPart(state.DrainFileName));
         }
         if (answer == Answer::Yes || answer == Answer::No) {
-            window.Exit();
+            session.Exit();
         }
     }
-    if (job.IoErrors == 0) {
+    if (!job.ioErrors) {
         job.host.PlaySound(Sound::SimpleBeep);
     }
 }
 
-void RunCompilation(CompileJobContext& job) {
-    StartJob(job);
-    if (!job.state.HasKeyFile || !job.window.Compiling) {
-        PreparePass(job);
-        RunPass(job);
-    } else if (job.state.EncryptMode) {
-        EncryptWithKeyFile(job);
-    } else {
-        DecryptWithKeyFile(job);
-    }
-    job.IoErrors += CloseIfOpen(job, job.state.KeyFile);
-    CleanUp(job);
-    ReportOutcome(job);
-}
-
 }  // namespace
 
-void ReportFileError(CompileJobContext& job, const std::string& name, const std::string& error) {
-    job.window.StopWorking(Sound::Hand);
-    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File:\r" + name + "\r" + error);
-}
-
-void CompileJob(CompileSession& window, const CompileSettings& settings, JobServices services) {
-    if (!window.CompilePending) {
+void CompileJob(CompileSession& session, const CompileSettings& settings, JobServices services) {
+    if (!session.CompilePending) {
         return;
     }
-    CompileJobContext job(window, settings, std::move(services));
-    RunCompilation(job);
+    Job job(session, settings, std::move(services));
+    StartJob(job);
+    if (Running(job)) {
+        RunPasses(job);
+    }
+    FinishJob(job);
+    ReportOutcome(job);
 }
 
 }  // namespace velkor

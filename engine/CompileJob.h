@@ -1,16 +1,13 @@
 #pragma once
 
 #include <chrono>
-#include <functional>
 
 #include "CompileSession.h"
 #include "CompileSettings.h"
 #include "FileSystem.h"
+#include "PassStage.h"
 
 namespace velkor {
-
-// Draws a number in 0..255 for the header length of an encryption pass.
-using RandomByteSource = std::function<int()>;
 
 struct JobServices {
     FileSystem& files;
@@ -18,11 +15,16 @@ struct JobServices {
     RandomByteSource random;
     // How much work may pass between two rounds of the message loop.
     std::chrono::nanoseconds messageInterval = std::chrono::milliseconds(4);
+    // Passes chained in memory at once; a job with more spools through its
+    // work file between such groups.
+    std::size_t passesPerGroup = 512;
 };
 
-// Runs one whole compile job while the window's CompilePending is set: opens
-// the files, makes one pass per key, reports the outcome through the window's
-// host. The window's flags tell the rest of the program how it ended.
-void CompileJob(CompileSession& window, const CompileSettings& settings, JobServices services);
+// Runs one whole compile job while the session's CompilePending is set: opens
+// the files, runs one pass per key, chained in memory, into a private file
+// that replaces the drain only when the job has finished, and reports the
+// outcome through the session's host. The session's flags tell the rest of
+// the program how it ended.
+void CompileJob(CompileSession& session, const CompileSettings& settings, JobServices services);
 
 }  // namespace velkor

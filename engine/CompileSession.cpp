@@ -44,13 +44,4 @@ void CompileSession::SetProgressPosition(std::int64_t position) {
     ProgressChanged();
 }
 
-void CompileSession::AdvanceKeyFileProgress() {
-    if (Progress.position > Progress.maximum - 256) {
-        Progress.position = Progress.maximum;
-    } else {
-        Progress.position += Progress.step;
-    }
-    ProgressChanged();
-}
-
 }  // namespace velkor

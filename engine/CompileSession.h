@@ -4,14 +4,9 @@
 #include <string>
 
 #include "Host.h"
+#include "JobProgress.h"
 
 namespace velkor {
-
-struct ProgressBarState {
-    std::int64_t position = 0;
-    std::int64_t maximum = 100;
-    std::int64_t step = 1;
-};
 
 // The progress window of a compile job as the engine sees it: its three flags,
 // its progress bar and the handlers through which a job ends or is stopped.
@@ -37,8 +32,6 @@ class CompileSession {
     void StartAnimation() { AnimationRunning(true); }
     void SetProgressRange(std::int64_t maximum, std::int64_t step);
     void SetProgressPosition(std::int64_t position);
-    // After a pass of a job with a key file.
-    void AdvanceKeyFileProgress();
 
     // True once a request to close the window has been made (its modal result).
     virtual bool CloseRequested() const { return false; }
@@ -46,7 +39,7 @@ class CompileSession {
     bool CompilePending = false;
     bool Compiling = false;
     bool CompileAborted = false;
-    ProgressBarState Progress;
+    JobProgress Progress;
     // Name of the last work file; the next job starts its search from it.
     std::string WorkFileName = "VELKOR.VLK";
 

@@ -26,10 +26,6 @@ struct JobState {
     bool EncryptMode = false;
     bool Swift = true;
 
-    File KeyFile;
-    File SourceFile;
-    File DrainFile;
-
     std::array<std::uint8_t, 256> PassKey{};
     int PassKeyLength = 0;
     std::uint8_t PassKeyExtension = 0;
@@ -48,9 +44,6 @@ struct JobState {
     std::array<std::uint8_t, 999> Register999{};
     std::uint8_t ChainBit = 0;
     bool ReversedOrder = false;
-
-    // A decryption pass found a header that does not belong to this key.
-    bool KeyMismatch = false;
 };
 
 }  // namespace velkor

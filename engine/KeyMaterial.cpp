@@ -66,11 +66,11 @@ void CaptureJobSettings(JobState& state, const CompileSettings& settings) {
     state.DrainFileName = settings.DrainFileName;
     state.EncryptMode = settings.EncryptMode;
     state.Swift = settings.Swift;
-    for (const char character : settings.Key) {
+    for (const std::uint8_t byte : settings.Key) {
         if (state.PassKeyLength == 128) {
             break;
         }
-        state.PassKey[state.PassKeyLength++] = static_cast<std::uint8_t>(character);
+        state.PassKey[state.PassKeyLength++] = byte;
     }
     state.MainKeyLength = state.PassKeyLength;
     state.MainKey = state.PassKey;

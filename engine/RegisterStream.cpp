@@ -19,28 +19,43 @@ RegisterStream::RegisterStream(const std::uint8_t* cells, int length, std::vecto
     // Bit j holds clock j - origin + 1; the cells sit just before the origin.
     const std::int64_t origin = (std::int64_t{length} + 63) / 64 * 64;
     for (int cell = 1; cell <= length; ++cell) {
-        SetBit(origin - cell, cells[cell - 1]);
+        PlaceCell(origin - cell, cells[cell - 1]);
     }
     const std::int64_t wideFrom = (origin - length + widest + 63) / 64 * 64;
-    for (std::int64_t j = origin; j < wideFrom; ++j) {
-        std::uint8_t bit = 0;
-        for (const int tap : taps_) {
-            bit ^= Bit(j - tap);
+    // Until then, squaring k times gives lags 2^k times the taps, valid once
+    // (2^k - 1) x length bits are made: each phase makes bits as many at a
+    // time as its shortest lag.
+    std::int64_t j = origin;
+    for (int scale = 1; j < wideFrom; scale *= 2) {
+        const int count = std::min(shortest * scale, 64);
+        const std::int64_t phaseEnd =
+            std::min(wideFrom, origin + std::int64_t{2 * scale - 1} * length);
+        for (; j < phaseEnd; j += count) {
+            std::uint64_t bits = 0;
+            for (const int tap : taps_) {
+                bits ^= Word(j - std::int64_t{tap} * scale);
+            }
+            SetBits(j, count, bits);
         }
-        SetBit(j, bit);
     }
     nextWord_ = origin / 64;
     firstWideWord_ = wideFrom / 64;
 }
 
-std::uint8_t RegisterStream::Bit(std::int64_t index) const {
-    return static_cast<std::uint8_t>((ring_[(index >> 6) & (kRingWords - 1)] >> (index & 63)) & 1);
+void RegisterStream::PlaceCell(std::int64_t index, std::uint8_t bit) {
+    ring_[(index >> 6) & (kRingWords - 1)] |= std::uint64_t{bit} << (index & 63);
 }
 
-void RegisterStream::SetBit(std::int64_t index, std::uint8_t bit) {
-    auto& word = ring_[(index >> 6) & (kRingWords - 1)];
-    const std::uint64_t mask = std::uint64_t{1} << (index & 63);
-    word = bit != 0 ? word | mask : word & ~mask;
+void RegisterStream::SetBits(std::int64_t index, int count, std::uint64_t bits) {
+    for (int i = 0; i < count;) {
+        auto& word = ring_[((index + i) >> 6) & (kRingWords - 1)];
+        const int shift = static_cast<int>((index + i) & 63);
+        const int here = std::min(count - i, 64 - shift);
+        const std::uint64_t mask = (here == 64 ? ~std::uint64_t{0} : (std::uint64_t{1} << here) - 1)
+                                   << shift;
+        word = (word & ~mask) | (((bits >> i) << shift) & mask);
+        i += here;
+    }
 }
 
 std::uint64_t RegisterStream::Word(std::int64_t bitIndex) const {

@@ -24,8 +24,10 @@ class RegisterStream {
   private:
     static constexpr int kRingWords = 128;
 
-    std::uint8_t Bit(std::int64_t index) const;
-    void SetBit(std::int64_t index, std::uint8_t bit);
+    // Sets one bit of the still empty ring.
+    void PlaceCell(std::int64_t index, std::uint8_t bit);
+    // The low `count` bits of `bits` from bit `index` on.
+    void SetBits(std::int64_t index, int count, std::uint64_t bits);
     std::uint64_t Word(std::int64_t bitIndex) const;
 
     std::array<std::uint64_t, kRingWords> ring_{};

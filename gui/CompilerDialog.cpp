@@ -150,14 +150,9 @@ void CompilerDialog::AnimationRunning(bool running) {
 }
 
 void CompilerDialog::ProgressChanged() {
-    // The bar counts in int; a key file of any size maps onto it in proportion.
-    const auto& bar = Progress;
-    const std::int64_t maximum = bar.maximum > 0 ? bar.maximum : 1;
-    constexpr int kScale = 1 << 20;
-    const bool scaled = maximum > kScale;
-    ProgressBar->setRange(0, scaled ? kScale : static_cast<int>(maximum));
-    ProgressBar->setValue(scaled ? static_cast<int>(bar.position * kScale / maximum)
-                                 : static_cast<int>(bar.position));
+    const BarRange bar = Progress.ToBar();
+    ProgressBar->setRange(0, bar.maximum);
+    ProgressBar->setValue(bar.position);
 }
 
 void CompilerDialog::CloseWindow() {

@@ -16,31 +16,6 @@
 
 namespace velkor {
 
-namespace {
-
-// The bar counts in int: a position and maximum beyond its range are shifted
-// right together, which keeps their proportion and can never overflow.
-struct BarValues {
-    int position = 0;
-    int maximum = 0;
-};
-
-BarValues ToBar(const ConversionSession::ProgressBarState& state) {
-    std::int64_t position = state.position < 0 ? 0 : state.position;
-    // A zero maximum would turn the bar into a busy indicator.
-    std::int64_t maximum = state.maximum < 1 ? 1 : state.maximum;
-    while (maximum > INT_MAX) {
-        maximum >>= 1;
-        position >>= 1;
-    }
-    if (position > maximum) {
-        position = maximum;
-    }
-    return {static_cast<int>(position), static_cast<int>(maximum)};
-}
-
-}  // namespace
-
 ConversionDialog::ConversionDialog(ApplicationWindows& app)
     : QDialog(nullptr), ConversionSession(app.host, app.files), app_(app) {
     setObjectName(QStringLiteral("VelkorConvertAppForm"));
@@ -129,7 +104,7 @@ void ConversionDialog::AnimationRunning(bool running) {
 
 void ConversionDialog::ProgressChanged() {
     // Called once per block: the widget is touched only when the bar moves.
-    const BarValues bar = ToBar(ConversionSession::ProgressBar);
+    const BarRange bar = ConversionSession::ProgressBar.ToBar();
     if (ProgressBar->maximum() != bar.maximum) {
         ProgressBar->setRange(0, bar.maximum);
     }

@@ -375,14 +375,13 @@ bool MainWindow::Swift() const {
 
 CompileSettings MainWindow::JobSettings() const {
     CompileSettings settings;
-    settings.Key = Key;
+    settings.Key.assign(Key.begin(), Key.end());
     settings.KeyExtension = static_cast<std::uint8_t>(KeyExtension.empty() ? 0 : KeyExtension[0]);
     settings.KeyFileName = KeyFileName;
     settings.SourceFileName = SourceFileName;
     settings.DrainFileName = DrainFileName;
     settings.EncryptMode = EncryptMode;
     settings.Swift = Swift();
-    settings.DefaultDirectory = DefaultDirectory;
     return settings;
 }
 

@@ -95,7 +95,7 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     std::function<std::optional<QString>(FileDialog&)> RunFileDialog;
 
     // What the compile request checks read and mend.
-    std::string RequestKey() const override { return Key; }
+    std::size_t RequestKeyLength() const override { return Key.size(); }
     std::string RequestKeyFileName() const override { return KeyFileName; }
     std::string RequestSourceFileName() const override { return SourceFileName; }
     std::string RequestDrainFileName() const override { return DrainFileName; }

@@ -37,7 +37,7 @@ TEST_F(ConversionDispatch, EmptySourceIsRefused) {
     EXPECT_EQ(Convert("empty", "drain"), ConversionOutcome::Failed);
     EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"File:\rempty\ris empty!"});
     EXPECT_EQ(host.Sounds(), std::vector<Sound>{Sound::Hand});
-    EXPECT_EQ(dir.Read("drain"), "");
+    EXPECT_EQ(dir.Read("drain"), "old");
     EXPECT_EQ(window.ModalResult, ConversionSession::kModalOk);
 }
 
@@ -51,10 +51,10 @@ TEST_F(ConversionDispatch, UnusableFilesAreReadWriteErrors) {
         std::string failing;
     };
     const std::vector<Case> cases = {
-        {"folder", "out", Op::Seek, ""},  {"missing", "out", Op::Seek, ""},
-        {"src", "folder", Op::Seek, ""},  {"src", "no/such/out", Op::Seek, ""},
-        {"src", "out", Op::Read, "src"},  {"src", "out", Op::Size, "src"},
-        {"src", "out", Op::Close, "out"},
+        {"folder", "out", Op::Seek, ""},      {"missing", "out", Op::Seek, ""},
+        {"src", "folder", Op::Seek, ""},      {"src", "no/such/out", Op::Seek, ""},
+        {"src", "out", Op::Read, "src"},      {"src", "out", Op::Size, "src"},
+        {"src", "out", Op::CreateNew, "out"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.source + " " + c.drain);

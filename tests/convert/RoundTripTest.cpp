@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
@@ -162,7 +163,14 @@ TEST_F(RoundTrip, RandomTextDecodesAndDetectsAsTheRulesSay) {
         SCOPED_TRACE(round);
         const ModelDecoding model = ModelDecode(text);
         host.events.clear();
-        ASSERT_EQ(Decode(text), model.bytes);
+        std::filesystem::remove(dir.Path("out"));
+        const std::string decoded = Decode(text);
+        // Only a decoding that found both markers replaces the drain.
+        if (model.startFound && model.endFound) {
+            ASSERT_EQ(decoded, model.bytes);
+        } else {
+            ASSERT_FALSE(dir.Exists("out"));
+        }
         const std::string expected = !model.startFound ? "Start sequence ///// not found!"
                                      : !model.endFound ? "End sequence ///// not found!"
                                                        : "";

@@ -21,7 +21,7 @@ struct FakeForm : CompileRequestForm {
     bool confirmed = false;
     std::vector<std::string> actions;
 
-    std::string RequestKey() const override { return key; }
+    std::size_t RequestKeyLength() const override { return key.size(); }
     std::string RequestKeyFileName() const override { return keyFile; }
     std::string RequestSourceFileName() const override { return source; }
     std::string RequestDrainFileName() const override { return drain; }
@@ -220,9 +220,31 @@ TEST_F(CompileRequestTest, ReadErrorIsReportedOncePerRun) {
     EXPECT_TRUE(host.events.empty());
 }
 
-TEST_F(CompileRequestTest, ReadOnlySourcePasses) {
+// Permission bits stop nothing for root: these run as an unprivileged user.
+TEST_F(CompileRequestTest, UnprivilegedReadOnlySourcePasses) {
     std::filesystem::permissions(dir.Path("source.txt"), std::filesystem::perms::owner_read);
     EXPECT_TRUE(Check());
+}
+
+TEST_F(CompileRequestTest, UnprivilegedWriteProtectedDrainOrFolderIsRefusedUntouched) {
+    namespace fs = std::filesystem;
+    dir.Write("drain.bin", "precious");
+    fs::permissions(dir.Path("drain.bin"), fs::perms::owner_read);
+    form.drain = dir.Path("drain.bin");
+    form.confirmed = true;
+    EXPECT_FALSE(Check());
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"File:\rdrain.bin\rwrite error!"});
+
+    host.events.clear();
+    fs::create_directory(dir.Path("locked"));
+    fs::permissions(dir.Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    form.drain = dir.Path("locked/new.bin");
+    form.confirmed = true;
+    EXPECT_FALSE(Check());
+    fs::permissions(dir.Path("locked"), fs::perms::owner_all);
+    EXPECT_EQ(host.MessageTexts(), std::vector<std::string>{"File:\rnew.bin\rwrite error!"});
+    EXPECT_TRUE(fs::is_empty(dir.Path("locked")));
+    EXPECT_EQ(dir.Read("drain.bin"), "precious");
 }
 
 TEST(UpperCaseName, ChangesAsciiLettersOnly) {

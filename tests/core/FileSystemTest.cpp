@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
 #include <filesystem>
 
 #include "FileSystem.h"
@@ -12,34 +14,47 @@ namespace {
 
 using testing::TempDir;
 
-TEST(FileSystem, RenameRefusesAnExistingTarget) {
+TEST(FileSystem, NewFilesAreOwnerOnlyAndNeverReplaceOrFollowAName) {
     TempDir dir;
-    dir.Write("a", "first");
-    dir.Write("b", "second");
+    dir.Write("taken", "first");
+    std::filesystem::create_symlink(dir.Path("elsewhere"), dir.Path("dangling"));
     FileSystem& files = FileSystem::Native();
-    EXPECT_NE(files.Rename(dir.Path("a"), dir.Path("b")), 0);
-    EXPECT_EQ(dir.Read("b"), "second");
-    EXPECT_EQ(files.Rename(dir.Path("a"), dir.Path("c")), 0);
-    EXPECT_EQ(dir.Read("c"), "first");
-    EXPECT_FALSE(dir.Exists("a"));
+    File file;
+    EXPECT_EQ(files.CreateNew(dir.Path("taken"), file), EEXIST);
+    EXPECT_EQ(files.CreateNew(dir.Path("dangling"), file), EEXIST);
+    EXPECT_FALSE(dir.Exists("elsewhere"));
+    EXPECT_EQ(dir.Read("taken"), "first");
+    ASSERT_EQ(files.CreateNew(dir.Path("new"), file), 0);
+    EXPECT_EQ(files.Close(file), 0);
+    EXPECT_EQ(std::filesystem::status(dir.Path("new")).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
-TEST(FileSystem, RenameMovesAcrossFileSystems) {
+TEST(FileSystem, SpecialFilesAreRefusedWithoutBlocking) {
     TempDir dir;
-    const std::string other = "/dev/shm/velkor-rename-test";
-    std::error_code error;
-    std::filesystem::remove(other, error);
-    testing::WriteFileBytes(other, std::string(100000, 'm'));
-    struct stat a {};
-    struct stat b {};
-    if (::stat(other.c_str(), &a) != 0 || ::stat(dir.Folder().c_str(), &b) != 0 ||
-        a.st_dev == b.st_dev) {
-        std::filesystem::remove(other, error);
-        GTEST_SKIP() << "no second file system here";
-    }
-    EXPECT_EQ(FileSystem::Native().Rename(other, dir.Path("moved")), 0);
-    EXPECT_EQ(dir.Read("moved"), std::string(100000, 'm'));
-    EXPECT_FALSE(std::filesystem::exists(other));
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    FileSystem& files = FileSystem::Native();
+    File file;
+    // Without a writer a blocking open would never return.
+    EXPECT_EQ(files.OpenRead(dir.Path("fifo"), file), kNotRegularFile);
+    EXPECT_FALSE(file.IsOpen());
+    EXPECT_FALSE(files.FileExists(dir.Path("fifo")));
+    EXPECT_NE(files.OpenRead("/dev/zero", file), 0);
+}
+
+TEST(FileSystem, ResolveDrainWritesThroughALinkButRefusesADanglingOne) {
+    TempDir dir;
+    dir.Write("target", "t");
+    std::filesystem::create_symlink(dir.Path("target"), dir.Path("link"));
+    std::filesystem::create_symlink(dir.Path("gone"), dir.Path("dangling"));
+    FileSystem& files = FileSystem::Native();
+    std::string resolved;
+    EXPECT_EQ(files.ResolveDrain(dir.Path("link"), resolved), 0);
+    EXPECT_TRUE(files.SameFile(resolved, dir.Path("target")));
+    EXPECT_NE(resolved, dir.Path("link"));
+    EXPECT_NE(files.ResolveDrain(dir.Path("dangling"), resolved), 0);
+    EXPECT_EQ(files.ResolveDrain(dir.Path("plain"), resolved), 0);
+    EXPECT_EQ(resolved, dir.Path("plain"));
 }
 
 TEST(FileSystem, FoldersAreNotFiles) {
@@ -50,7 +65,7 @@ TEST(FileSystem, FoldersAreNotFiles) {
     File file;
     EXPECT_NE(files.OpenRead(dir.Path("folder"), file), 0);
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_NE(files.Erase(dir.Path("folder")), 0);
+    EXPECT_NE(files.Remove(dir.Path("folder")), 0);
     EXPECT_TRUE(std::filesystem::exists(dir.Path("folder")));
 }
 

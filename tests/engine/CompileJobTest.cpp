@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <cerrno>
 #include <deque>
+#include <filesystem>
 #include <random>
+#include <set>
 
 #include "CompileJob.h"
 #include "FaultyFileSystem.h"
@@ -39,6 +44,19 @@ std::string AsText(const Bytes& bytes) {
     return {bytes.begin(), bytes.end()};
 }
 
+SecretBytes Secret(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+// Names in the test folder: nothing of a job may stay behind.
+std::set<std::string> Names(const TempDir& dir) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Folder())) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 class CompileJobTest : public ::testing::Test {
   protected:
     // Runs a job; header lengths come from `headers` (n of each pass), then at random.
@@ -48,7 +66,6 @@ class CompileJobTest : public ::testing::Test {
         settings.SourceFileName = dir.Path(source);
         settings.DrainFileName = dir.Path(drain);
         settings.KeyFileName = keyFile.empty() ? std::string() : dir.Path(keyFile);
-        settings.DefaultDirectory = dir.Folder();
         window.CompilePending = true;
         auto random = std::make_shared<std::mt19937>(7);
         JobServices services{files,
@@ -60,7 +77,7 @@ class CompileJobTest : public ::testing::Test {
                                  headers.pop_front();
                                  return 256 - n;
                              },
-                             std::chrono::nanoseconds(0)};
+                             std::chrono::nanoseconds(0), passesPerGroup};
         CompileJob(window, settings, services);
     }
 
@@ -82,7 +99,12 @@ class CompileJobTest : public ::testing::Test {
     ScriptedHost host;
     FaultyFileSystem files;
     RecordingWindow window{host};
-    CompileSettings settings{"SecretKey", 0, {}, {}, {}, false, true, {}};
+    CompileSettings settings = [] {
+        CompileSettings s;
+        s.Key = Secret("SecretKey");
+        return s;
+    }();
+    std::size_t passesPerGroup = 512;
 };
 
 TEST_F(CompileJobTest, ReproducesKnownAnswerFiles) {
@@ -93,7 +115,7 @@ TEST_F(CompileJobTest, ReproducesKnownAnswerFiles) {
         if (c.hasKeyFile) {
             dir.Write("key", AsText(c.keyFile));
         }
-        settings.Key = AsText(c.key);
+        settings.Key.assign(c.key.begin(), c.key.end());
         settings.KeyExtension = static_cast<std::uint8_t>(c.extension);
         settings.Swift = c.swift;
         Run(true, "plain", "cipher", c.hasKeyFile ? "key" : "",
@@ -209,48 +231,69 @@ TEST_F(CompileJobTest, ClosingTheSuccessBoxOtherwiseKeepsTheWindow) {
     EXPECT_FALSE(window.Compiling);
 }
 
-TEST_F(CompileJobTest, WorkFileIsNumberedCreatedAndDeleted) {
-    dir.Write("plain", "hello");
-    dir.Write("VELKOR.VLK", "keep me");
-    dir.Write("1VELKOR.VLK", "keep me too");
-    Run(true, "plain", "cipher");
-    EXPECT_EQ(window.WorkFileName, dir.Path("2VELKOR.VLK"));
-    EXPECT_FALSE(dir.Exists("2VELKOR.VLK"));
-    EXPECT_EQ(dir.Read("VELKOR.VLK"), "keep me");
-    EXPECT_EQ(dir.Read("1VELKOR.VLK"), "keep me too");
-    EXPECT_EQ(files.calls[Op::Create], 2);  // drain and the create test
-}
-
-TEST_F(CompileJobTest, PassesAndRenamesFollowTheKeyFileBlocks) {
+TEST_F(CompileJobTest, KeyFileJobReadsTheSourceOnceAndReplacesTheDrainOnce) {
     dir.Write("plain", std::string(5000, 'x'));
     dir.Write("key", std::string(700, 'k'));
     Run(true, "plain", "cipher", "key");
-    EXPECT_EQ(files.renames.size(), 3U);
-    for (const auto& rename : files.renames) {
-        EXPECT_EQ(rename.first, dir.Path("cipher"));
-        EXPECT_EQ(rename.second, dir.Path("VELKOR.VLK"));
-    }
-    files.renames.clear();
+    EXPECT_EQ(files.replaced.size(), 1U);
+    EXPECT_EQ(files.replaced.at(0).second, dir.Path("cipher"));
+    EXPECT_EQ(files.calls[Op::CreateNew], 1);  // the result only: no work file
+    files.replaced.clear();
     Run(false, "cipher", "back", "key");
-    EXPECT_EQ(files.renames.size(), 3U);
+    EXPECT_EQ(files.replaced.size(), 1U);
     EXPECT_EQ(dir.Read("back"), std::string(5000, 'x'));
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"back", "cipher", "key", "plain"}));
 }
 
-TEST_F(CompileJobTest, ProgressBarFollowsTheKeyFile) {
-    dir.Write("plain", "data");
+TEST_F(CompileJobTest, LongKeyFilesSpoolThroughPrivateNumberedWorkFiles) {
+    dir.Write("plain", std::string(20000, 'x'));
+    dir.Write("key", std::string(1500, 'k'));  // 7 passes
+    dir.Write("VELKOR.VLK", "keep me");
+    std::filesystem::create_symlink(dir.Path("target-of-link"), dir.Path("1VELKOR.VLK"));
+    passesPerGroup = 2;
+    std::vector<std::string> created;
+    files.beforeCreate = [&](const std::string& name) { created.push_back(FileNamePart(name)); };
+    Run(true, "plain", "cipher", "key");
+    ASSERT_EQ(window.closed, 1);
+    // Taken names, a dangling link among them, are passed over, never followed.
+    EXPECT_NE(std::find(created.begin(), created.end(), "2VELKOR.VLK"), created.end());
+    EXPECT_FALSE(dir.Exists("target-of-link"));
+    EXPECT_EQ(dir.Read("VELKOR.VLK"), "keep me");
+    passesPerGroup = 512;
+    Run(false, "cipher", "back", "key");
+    EXPECT_EQ(dir.Read("back"), std::string(20000, 'x'));
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"1VELKOR.VLK", "VELKOR.VLK", "back", "cipher",
+                                                 "key", "plain"}));
+}
+
+TEST_F(CompileJobTest, ChainedGroupsGiveTheSameFileAsOneGroup) {
+    dir.Write("plain", std::string(9000, 'c'));
+    dir.Write("key", std::string(1100, 'q'));
+    const std::deque<int> headers = {20, 30, 40, 50, 60, 70};
+    Run(true, "plain", "whole", "key", headers);
+    passesPerGroup = 2;
+    Run(true, "plain", "grouped", "key", headers);
+    EXPECT_EQ(dir.Read("grouped"), dir.Read("whole"));
+    Run(false, "grouped", "back", "key");
+    EXPECT_EQ(dir.Read("back"), std::string(9000, 'c'));
+}
+
+TEST_F(CompileJobTest, ProgressBarFollowsTheWholeJob) {
+    dir.Write("plain", std::string(200000, 'd'));
     dir.Write("key", std::string(1000, 'k'));
     Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.Progress.maximum, 1000);
     EXPECT_EQ(window.Progress.step, 256);
-    const std::vector<std::int64_t> expected = {0, 0, 256, 512, 768, 1000, 1000};
-    EXPECT_EQ(window.positions, expected);
+    ASSERT_GE(window.positions.size(), 3U);
+    EXPECT_EQ(window.positions.front(), 0);
+    EXPECT_EQ(window.positions.back(), 1000);
+    EXPECT_TRUE(std::is_sorted(window.positions.begin(), window.positions.end()));
+    EXPECT_TRUE(std::any_of(window.positions.begin(), window.positions.end(),
+                            [](std::int64_t p) { return p > 0 && p < 1000; }));
 
-    window.positions.clear();
     dir.Write("small", std::string(100, 'k'));
     Run(true, "plain", "cipher2", "small");
     EXPECT_EQ(window.Progress.step, 100);
-    EXPECT_EQ(window.positions, (std::vector<std::int64_t>{0, 0, 100, 100}));
 }
 
 TEST_F(CompileJobTest, WrongKeyStopsTheJobInsteadOfReportingSuccess) {
@@ -258,15 +301,20 @@ TEST_F(CompileJobTest, WrongKeyStopsTheJobInsteadOfReportingSuccess) {
     Run(true, "plain", "cipher");
     host.events.clear();
     window.closed = 0;
-    settings.Key = "OtherKey";
+    settings.Key = Secret("OtherKey");
     Run(false, "cipher", "back");
     EXPECT_EQ(host.MessageTexts(),
               std::vector<std::string>{"File:\r" + dir.Path("cipher") + "\rkey does not match!"});
     EXPECT_EQ(host.Messages()[0].kind, MessageKind::Error);
     EXPECT_EQ(host.Sounds().at(1), Sound::Hand);
     EXPECT_EQ(window.closed, 1);
-    EXPECT_EQ(dir.Read("back"), "");
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    EXPECT_FALSE(dir.Exists("back"));
+
+    // An existing drain stays as it was.
+    dir.Write("back", "old drain");
+    Run(false, "cipher", "back");
+    EXPECT_EQ(dir.Read("back"), "old drain");
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"back", "cipher", "plain"}));
 }
 
 TEST_F(CompileJobTest, FileTooShortForAHeaderIsNotThisKeys) {
@@ -290,9 +338,8 @@ TEST_F(CompileJobTest, CloseButtonStopsThePassAndKeepsOnlyWhatWasTransformed) {
               "Velkor32 Compiler interruption!\r\rFile: " + dir.Path("plain") +
                   "\rcompiler I/O error.\rFile: " + dir.Path("cipher") + "\rnot complete.");
     EXPECT_EQ(host.Sounds().at(1), Sound::Exclamation);
-    // Header block and two data blocks were written before the stop.
-    EXPECT_EQ(dir.Read("cipher").size(), 20U + 2 * 4096U);
-    EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+    // Nothing of the stopped job is left.
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"plain"}));
     EXPECT_EQ(window.closed, 1);
 }
 
@@ -325,25 +372,23 @@ struct FaultCase {
 };
 
 TEST_F(CompileJobTest, EveryFileErrorHasItsMessage) {
-    const std::string work = "VELKOR.VLK";
     const std::vector<FaultCase> cases = {
         {"key file open", Op::OpenRead, 1, "key", true, "key\rread error!"},
         {"source open", Op::OpenRead, 1, "plain", true, "plain\rread error!"},
-        {"drain create", Op::Create, 1, "out", true, "out\rwrite error!"},
-        {"work create", Op::Create, 1, "VELKOR.VLK", true, "VELKOR.VLK\rcreate error!"},
+        {"result create", Op::CreateNew, 1, "out", true, "out\rwrite error!"},
         {"key block read", Op::Read, 1, "key", true, "key\rread error!"},
         {"key block read (decrypt)", Op::Read, 1, "key", false, "key\rread error!"},
         {"key seek (decrypt)", Op::Seek, 1, "key", false, "key\rread error!"},
-        {"swap delete", Op::Erase, 1, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
-        {"swap rename", Op::Rename, 1, "VELKOR.VLK", true, "VELKOR.VLK\rrename error!"},
-        {"swap open", Op::OpenRead, 1, "VELKOR.VLK", true, "VELKOR.VLK\rread error!"},
-        {"swap create", Op::Create, 2, "out", true, "out\rwrite error!"},
-        {"clean-up delete", Op::Erase, 2, "VELKOR.VLK", true, "VELKOR.VLK\rdelete error!"},
+        {"result flush", Op::Sync, 1, "out", true, "out\rwrite error!"},
+        {"result close", Op::Close, 1, "out", false, "out\rwrite error!"},
+        {"result permissions", Op::CopyMode, 1, "out", true, "out\rwrite error!"},
+        {"result rename", Op::Replace, 1, "out", true, "out\rwrite error!"},
     };
     dir.Write("plain", "plain text of the test");
     dir.Write("key", std::string(300, 'k'));
     // A file encrypted with the key file, for the decryption cases.
     Run(true, "plain", "enc", "key");
+    dir.Write("out", "old drain");
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         host.events.clear();
@@ -358,24 +403,26 @@ TEST_F(CompileJobTest, EveryFileErrorHasItsMessage) {
         EXPECT_EQ(window.closed, 1);
         EXPECT_FALSE(window.Compiling);
         EXPECT_EQ(dir.Read("plain"), "plain text of the test");
-        if (c.op != Op::Erase) {
-            EXPECT_FALSE(dir.Exists(work));
-        }
-        std::remove(dir.Path(work).c_str());
+        EXPECT_EQ(dir.Read("out"), "old drain");
+        EXPECT_EQ(Names(dir), (std::set<std::string>{"enc", "key", "out", "plain"}));
     }
 }
 
 TEST_F(CompileJobTest, PassErrorsReportAnIncompleteJob) {
     dir.Write("plain", std::string(9000, 'z'));
-    for (const Op op : {Op::Read, Op::Write, Op::ShortWrite, Op::Close}) {
+    dir.Write("out", "old drain");
+    const std::vector<std::pair<Op, int>> faults = {
+        {Op::Read, 1}, {Op::Read, 2}, {Op::Write, 1}, {Op::ShortWrite, 1}};
+    for (const auto& [op, occurrence] : faults) {
         host.events.clear();
         files = FaultyFileSystem();
-        files.FailAt(op, 2);
+        files.FailAt(op, occurrence, {}, ENOSPC);
         Run(true, "plain", "out");
         ASSERT_EQ(host.Messages().size(), 1U);
         EXPECT_NE(host.Messages()[0].text.find("compiler I/O error."), std::string::npos);
         EXPECT_EQ(dir.Read("plain"), std::string(9000, 'z'));
-        EXPECT_FALSE(dir.Exists("VELKOR.VLK"));
+        EXPECT_EQ(dir.Read("out"), "old drain");
+        EXPECT_EQ(Names(dir), (std::set<std::string>{"out", "plain"}));
     }
 }
 
@@ -388,13 +435,179 @@ TEST_F(CompileJobTest, KeyFileMissingStopsBeforeSourceAndDrainAreTouched) {
     EXPECT_EQ(host.Sounds()[0], Sound::Hand);
 }
 
-TEST_F(CompileJobTest, ReadOnlySourceIsEncrypted) {
+// Permission bits stop nothing for root: these run as an unprivileged user.
+TEST_F(CompileJobTest, UnprivilegedReadOnlySourceAndKeyFileAreRead) {
+    namespace fs = std::filesystem;
     dir.Write("plain", "read only");
-    std::filesystem::permissions(dir.Path("plain"), std::filesystem::perms::owner_read);
-    Run(true, "plain", "cipher");
+    dir.Write("key", std::string(300, 'k'));
+    fs::permissions(dir.Path("plain"), fs::perms::owner_read);
+    fs::permissions(dir.Path("key"), fs::perms::owner_read);
+    Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.closed, 1);
-    Run(false, "cipher", "back");
+    Run(false, "cipher", "back", "key");
     EXPECT_EQ(dir.Read("back"), "read only");
+}
+
+TEST_F(CompileJobTest, UnprivilegedUnwritableFolderKeepsTheDrain) {
+    namespace fs = std::filesystem;
+    dir.Write("plain", "p");
+    fs::create_directory(dir.Path("locked"));
+    dir.Write("locked/out", "old drain");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_read | fs::perms::owner_exec);
+    Run(true, "plain", "locked/out");
+    fs::permissions(dir.Path("locked"), fs::perms::owner_all);
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("locked/out") + "\rwrite error!");
+    EXPECT_EQ(dir.Read("locked/out"), "old drain");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path("locked")), fs::directory_iterator()),
+              1);
+}
+
+TEST_F(CompileJobTest, FailuresAtEveryWriteFlushAndRenameKeepTheOldDrain) {
+    dir.Write("plain", std::string(300000, 'w'));
+    dir.Write("key", std::string(300, 'k'));
+    for (const IoResult error : {ENOSPC, EIO}) {
+        for (const Op op : {Op::Write, Op::ShortWrite, Op::Sync, Op::Replace}) {
+            for (int occurrence = 1; occurrence <= (op == Op::Write ? 4 : 1); ++occurrence) {
+                SCOPED_TRACE(::testing::Message() << static_cast<int>(op) << " " << occurrence);
+                dir.Write("out", "old drain");
+                host.events.clear();
+                files = FaultyFileSystem();
+                files.FailAt(op, occurrence, dir.Path("out"), error);
+                Run(true, "plain", "out", "key");
+                EXPECT_FALSE(host.MessageTexts().empty());
+                EXPECT_TRUE(dir.Read("out") == "old drain");
+                EXPECT_EQ(Names(dir), (std::set<std::string>{"key", "out", "plain"}));
+            }
+        }
+    }
+}
+
+TEST_F(CompileJobTest, TwoJobsInOneFolderEachGetTheirOwnResult) {
+    dir.Write("a", std::string(30000, 'a'));
+    dir.Write("b", std::string(20000, 'b'));
+    dir.Write("key", std::string(1200, 'k'));
+    passesPerGroup = 2;
+    // The second job starts while the first one is making its files.
+    bool started = false;
+    ScriptedHost otherHost;
+    RecordingWindow other{otherHost};
+    files.beforeCreate = [&](const std::string& /*name*/) {
+        if (started) {
+            return;
+        }
+        started = true;
+        CompileSettings second;
+        second.Key = Secret("OtherSecret");
+        second.EncryptMode = true;
+        second.SourceFileName = dir.Path("b");
+        second.DrainFileName = dir.Path("b.vlk");
+        second.KeyFileName = dir.Path("key");
+        other.CompilePending = true;
+        CompileJob(other, second, JobServices{files, {}, std::chrono::nanoseconds(0), 2});
+    };
+    Run(true, "a", "a.vlk", "key");
+    files.beforeCreate = nullptr;
+    ASSERT_EQ(window.closed, 1);
+    ASSERT_EQ(other.closed, 1);
+    Run(false, "a.vlk", "a.back", "key");
+    EXPECT_EQ(dir.Read("a.back"), std::string(30000, 'a'));
+    settings.Key = Secret("OtherSecret");
+    Run(false, "b.vlk", "b.back", "key");
+    EXPECT_EQ(dir.Read("b.back"), std::string(20000, 'b'));
+    EXPECT_EQ(Names(dir),
+              (std::set<std::string>{"a", "a.back", "a.vlk", "b", "b.back", "b.vlk", "key"}));
+}
+
+TEST_F(CompileJobTest, DrainLinksAreWrittenThroughAndDanglingOnesRefused) {
+    dir.Write("plain", "linked");
+    dir.Write("target", "old");
+    std::filesystem::create_symlink(dir.Path("target"), dir.Path("link"));
+    Run(true, "plain", "link");
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link")));
+    Run(false, "target", "back");
+    EXPECT_EQ(dir.Read("back"), "linked");
+
+    std::filesystem::create_symlink(dir.Path("nowhere"), dir.Path("dangling"));
+    host.events.clear();
+    Run(true, "plain", "dangling");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("dangling") + "\rwrite error!");
+    EXPECT_FALSE(dir.Exists("nowhere"));
+}
+
+TEST_F(CompileJobTest, TheDrainIsNeverTheSourceOrTheKeyFile) {
+    dir.Write("plain", "precious source");
+    dir.Write("key", std::string(300, 'k'));
+    std::filesystem::create_hard_link(dir.Path("key"), dir.Path("key-link"));
+    std::filesystem::create_symlink(dir.Path("plain"), dir.Path("source-link"));
+    Run(true, "plain", "key-link", "key");
+    EXPECT_EQ(host.MessageTexts().at(0), "File conflict:\rkey");
+    host.events.clear();
+    Run(true, "plain", "source-link");
+    EXPECT_EQ(host.MessageTexts().at(0), "File conflict:\rplain");
+    EXPECT_EQ(dir.Read("plain"), "precious source");
+    EXPECT_EQ(dir.Read("key"), std::string(300, 'k'));
+    EXPECT_EQ(window.closed, 2);
+}
+
+TEST_F(CompileJobTest, SpecialFilesAreRefusedWithoutBlocking) {
+    dir.Write("plain", "p");
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    Run(true, "fifo", "out");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rread error!");
+    host.events.clear();
+    Run(true, "plain", "out", "fifo");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rread error!");
+    host.events.clear();
+    Run(true, "plain", "fifo");
+    EXPECT_EQ(host.MessageTexts().at(0), "File:\r" + dir.Path("fifo") + "\rwrite error!");
+    EXPECT_FALSE(dir.Exists("out"));
+}
+
+TEST_F(CompileJobTest, NewDrainsAreOwnerOnlyAndReplacedOnesKeepTheirBits) {
+    namespace fs = std::filesystem;
+    dir.Write("plain", "p");
+    fs::permissions(dir.Path("plain"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    Run(true, "plain", "new");
+    EXPECT_EQ(fs::status(dir.Path("new")).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write);
+    dir.Write("shared", "old");
+    const auto bits = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(dir.Path("shared"), bits);
+    Run(true, "plain", "shared");
+    EXPECT_EQ(fs::status(dir.Path("shared")).permissions(), bits);
+}
+
+// Thirteen matching header bytes mark this key's file; twelve do not.
+TEST_F(CompileJobTest, HeaderThresholdIsThirteenMatchingBytes) {
+    const Bytes key(settings.Key.begin(), settings.Key.end());
+    const auto material = literal::PreparedPass(key, 0, true);
+    for (const std::size_t matching : {std::size_t{13}, std::size_t{12}}) {
+        SCOPED_TRACE(matching);
+        // A "header" of exactly `matching` key bytes, then a byte that breaks it.
+        Bytes plain;
+        for (std::size_t i = 1; i <= matching; ++i) {
+            plain.push_back(static_cast<std::uint8_t>(material.ExpandedKey[i]));
+        }
+        plain.push_back(static_cast<std::uint8_t>(material.ExpandedKey[matching + 1] ^ 0xFF));
+        plain.push_back('!');
+        auto state = literal::PreparedPass(key, 0, true);
+        Bytes cipher;
+        for (const auto byte : plain) {
+            cipher.push_back(static_cast<std::uint8_t>(literal::EncryptStep(state, byte)));
+        }
+        dir.Write("cipher", AsText(cipher));
+        std::filesystem::remove(dir.Path("back"));
+        host.events.clear();
+        Run(false, "cipher", "back");
+        if (matching == 13) {
+            EXPECT_EQ(dir.Read("back"), AsText({plain.begin() + 13, plain.end()}));
+        } else {
+            EXPECT_EQ(host.MessageTexts().at(0),
+                      "File:\r" + dir.Path("cipher") + "\rkey does not match!");
+            EXPECT_FALSE(dir.Exists("back"));
+        }
+    }
 }
 
 }  // namespace

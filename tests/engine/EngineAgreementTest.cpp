@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "CipherTransform.h"
@@ -12,6 +13,14 @@ namespace velkor {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+
+// Sanitized debug builds run the literal model many times slower: fewer rounds.
+#ifdef __SANITIZE_ADDRESS__
+constexpr int kRoundDivisor = 8;
+#else
+constexpr int kRoundDivisor = 1;
+#endif
+constexpr int kVectorRounds = 48 / kRoundDivisor;
 
 Bytes RandomBytes(std::mt19937& random, std::size_t count) {
     Bytes bytes(count);
@@ -74,7 +83,7 @@ void ExpectSameMaterial(const JobState& fast, const literal::State& slow) {
 
 TEST(EngineAgreement, KeyMaterialOnRandomKeys) {
     std::mt19937 random(20261208);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 1500 / kRoundDivisor; ++round) {
         const Bytes key = RandomKey(random);
         const int extension = RandomExtension(random);
         const bool swift = random() % 2 == 0;
@@ -95,7 +104,7 @@ TEST(EngineAgreement, KeyMaterialOnRandomKeys) {
 TEST(EngineAgreement, TransformOnRandomInputs) {
     std::mt19937 random(4242);
     const bool always = true;
-    for (int round = 0; round < 400; ++round) {
+    for (int round = 0; round < 400 / kRoundDivisor; ++round) {
         const Bytes key = RandomKey(random);
         const int extension = RandomExtension(random);
         const bool swift = round % 2 == 0;
@@ -135,6 +144,182 @@ TEST(EngineAgreement, TransformOnRandomInputs) {
                   length - stepped);
         ASSERT_EQ(plain, input);
     }
+}
+
+// The vector path: the transform runs it in the direction of the state's
+// EncryptMode, and steps byte by byte in the other, so each checks the other;
+// the literal model checks both on fewer, longer inputs.
+
+// Every width this processor runs: 16, and 32 with AVX2.
+std::vector<int> Widths() {
+    JobState state;
+    Prepare(state, {'w', 'i', 'd', 't', 'h', 's'}, 0, true);
+    const int widest = CipherTransform(state).VectorBytes();
+    return widest == 16 ? std::vector<int>{16} : std::vector<int>{16, widest};
+}
+
+// Transforms `input` in uneven pieces: now and then a single byte, so that
+// pieces start and end inside vectors and blocks; one piece starts at `cut`.
+Bytes RunInPieces(CipherTransform& transform, bool encrypt, const Bytes& input,
+                  std::mt19937& random, std::size_t cut = 0) {
+    const bool always = true;
+    Bytes output(input.size());
+    std::size_t done = 0;
+    while (done < input.size()) {
+        std::size_t wanted = random() % 4 == 0 ? 1 : 1 + random() % 3000;
+        if (done < cut) {
+            wanted = std::min(wanted, cut - done);
+        }
+        const std::size_t piece = std::min(wanted, input.size() - done);
+        const std::size_t made =
+            encrypt ? transform.Encrypt(input.data() + done, output.data() + done, piece, always)
+                    : transform.Decrypt(input.data() + done, output.data() + done, piece, always);
+        EXPECT_EQ(made, piece);
+        done += piece;
+    }
+    return output;
+}
+
+struct PassCase {
+    Bytes key;
+    int extension = 0;
+    bool swift = true;
+};
+
+// Encrypts on vectors and byte by byte and compares; decrypts on vectors after
+// a header of DecryptStep and Feedback, some of whose feedback bytes are not
+// the decrypted ones, against the byte steps given the same feedback.
+void ExpectVectorsAgree(const PassCase& pass, int width, std::size_t length, std::mt19937& random) {
+    const Bytes input = RandomBytes(random, length);
+    JobState state;
+    Prepare(state, pass.key, pass.extension, pass.swift);
+    state.EncryptMode = false;
+    CipherTransform byteSteps(state, width);
+    state.EncryptMode = true;
+    CipherTransform vectors(state, width);
+    const auto vectorFrom = static_cast<std::size_t>(vectors.VectorPathFrom());
+    ASSERT_GT(length, vectorFrom + 1000);
+    // The vector path's first byte starts a piece.
+    const Bytes cipher = RunInPieces(vectors, true, input, random, vectorFrom);
+    ASSERT_EQ(cipher, RunInPieces(byteSteps, true, input, random));
+
+    state.EncryptMode = true;
+    CipherTransform headerSteps(state, width);
+    state.EncryptMode = false;
+    CipherTransform decrypt(state, width);
+    const std::size_t header = random() % 300;
+    Bytes fed(header);
+    for (std::size_t i = 0; i < header; ++i) {
+        const std::uint8_t plain = decrypt.DecryptStep(cipher[i]);
+        ASSERT_EQ(plain, headerSteps.DecryptStep(cipher[i])) << "header byte " << i;
+        fed[i] = random() % 8 == 0 ? static_cast<std::uint8_t>(random()) : plain;
+        decrypt.Feedback(fed[i]);
+        headerSteps.Feedback(fed[i]);
+    }
+    const Bytes rest(cipher.begin() + static_cast<std::ptrdiff_t>(header), cipher.end());
+    ASSERT_EQ(RunInPieces(decrypt, false, rest, random, vectorFrom - header),
+              RunInPieces(headerSteps, false, rest, random));
+    if (fed == Bytes(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(header))) {
+        CipherTransform plain(state, width);
+        ASSERT_EQ(RunInPieces(plain, false, cipher, random), input);
+    }
+}
+
+PassCase RandomPass(std::mt19937& random) {
+    return {RandomKey(random), RandomExtension(random), random() % 2 == 0};
+}
+
+TEST(EngineAgreement, VectorPathAgreesWithByteSteps) {
+    std::mt19937 random(777);
+    for (const int width : Widths()) {
+        for (int round = 0; round < kVectorRounds; ++round) {
+            SCOPED_TRACE(::testing::Message() << "width " << width << " round " << round);
+            ExpectVectorsAgree(RandomPass(random), width, 9000 + random() % 12000, random);
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+    }
+}
+
+TEST(EngineAgreement, VectorPathAgreesWithLiteralModel) {
+    std::mt19937 random(31337);
+    for (const int width : Widths()) {
+        for (const bool swift : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << "width " << width << " swift " << swift);
+            const PassCase pass{RandomKey(random), RandomExtension(random), swift};
+            const Bytes input = RandomBytes(random, 9000);
+            literal::State slow = literal::PreparedPass(pass.key, pass.extension, swift);
+            Bytes expected;
+            for (const auto x : input) {
+                expected.push_back(static_cast<std::uint8_t>(literal::EncryptStep(slow, x)));
+            }
+            JobState state;
+            Prepare(state, pass.key, pass.extension, swift);
+            state.EncryptMode = true;
+            CipherTransform encrypt(state, width);
+            ASSERT_EQ(RunInPieces(encrypt, true, input, random), expected);
+            state.EncryptMode = false;
+            CipherTransform decrypt(state, width);
+            ASSERT_EQ(RunInPieces(decrypt, false, expected, random), input);
+        }
+    }
+}
+
+// Keys whose pass indexes make a lag of 1 or make two lags equal (the terms
+// then cancel), found among random keys.
+TEST(EngineAgreement, VectorPathOnLagOneAndEqualLags) {
+    using Indexes = std::function<bool(int l1, int s1, int l2, int s2)>;
+    const std::vector<std::pair<const char*, Indexes>> kinds{
+        {"short lag 1", [](int, int s1, int, int s2) { return s1 == 1 || s2 == 1; }},
+        {"table a lag 1", [](int, int s1, int, int s2) { return (s1 + s2) % 32 == 0; }},
+        {"long lag 1", [](int l1, int, int l2, int) { return l1 == 1 || l2 == 1; }},
+        {"table c lag 1", [](int l1, int, int l2, int) { return (l1 + l2) % 254 == 0; }},
+        {"equal short lags", [](int, int s1, int, int s2) { return s1 == s2; }},
+        {"equal long lags", [](int l1, int, int l2, int) { return l1 == l2; }},
+        {"long lag equals short lag",
+         [](int l1, int s1, int l2, int s2) {
+             return l1 == s1 || l1 == s2 || l1 == 33 || l2 == s1 || l2 == s2 || l2 == 33;
+         }},
+    };
+    std::mt19937 random(99);
+    for (const auto& [name, wanted] : kinds) {
+        SCOPED_TRACE(name);
+        std::optional<PassCase> found;
+        for (int tries = 0; tries < 20000 && !found; ++tries) {
+            const PassCase pass = RandomPass(random);
+            JobState state;
+            Prepare(state, pass.key, pass.extension, pass.swift);
+            const CipherTransform transform(state);
+            if (wanted(transform.LongIndex1(), transform.ShortIndex1(), transform.LongIndex2(),
+                       transform.ShortIndex2())) {
+                found = pass;
+            }
+        }
+        ASSERT_TRUE(found.has_value());
+        for (const int width : Widths()) {
+            SCOPED_TRACE(::testing::Message() << "width " << width);
+            ExpectVectorsAgree(*found, width, 12000, random);
+        }
+    }
+}
+
+TEST(EngineAgreement, TransformMovesWithItsState) {
+    std::mt19937 random(5);
+    const Bytes input = RandomBytes(random, 12000);
+    JobState state;
+    Prepare(state, {'m', 'o', 'v', 'i', 'n', 'g'}, 'x', true);
+    state.EncryptMode = true;
+    CipherTransform whole(state);
+    const Bytes expected = RunInPieces(whole, true, input, random);
+
+    CipherTransform first(state);
+    Bytes output(input.size());
+    const bool always = true;
+    first.Encrypt(input.data(), output.data(), 9000, always);
+    CipherTransform moved(std::move(first));
+    moved.Encrypt(input.data() + 9000, output.data() + 9000, input.size() - 9000, always);
+    EXPECT_EQ(output, expected);
 }
 
 TEST(EngineAgreement, StopsBeforeTheFirstByteOnceNotRunning) {

@@ -683,7 +683,6 @@ class MainWindowTest : public QObject {
             Windows w(dir.Path(started), true);
             w.mask().Authenticate();
             QCOMPARE(w.mask().DefaultDirectory, dir.Path("home") + "/");
-            QCOMPARE(w.mask().JobSettings().DefaultDirectory, w.mask().DefaultDirectory);
             QVERIFY(w.host.events.empty());
         }
     }

@@ -6,10 +6,29 @@ void FaultyFileSystem::FailAt(Op op, int occurrence, const std::string& name, Io
     faults_.push_back(Fault{op, occurrence, name, error});
 }
 
+namespace {
+
+// A private result ".NAME.NUMBER.part" stands for the drain NAME beside it.
+std::string DrainOf(const std::string& name) {
+    const std::string file = FileNamePart(name);
+    const std::string suffix = ".part";
+    if (file.size() > 1 && file[0] == '.' && file.ends_with(suffix)) {
+        const std::string inner = file.substr(1, file.size() - 1 - suffix.size());
+        const auto dot = inner.rfind('.');
+        if (dot != std::string::npos) {
+            return FolderPart(name) + inner.substr(0, dot);
+        }
+    }
+    return name;
+}
+
+}  // namespace
+
 bool FaultyFileSystem::Hit(Op op, const std::string& name, IoResult& error) {
     ++calls[op];
     for (auto& fault : faults_) {
-        if (fault.op != op || (!fault.name.empty() && fault.name != name)) {
+        if (fault.op != op ||
+            (!fault.name.empty() && fault.name != name && fault.name != DrainOf(name))) {
             continue;
         }
         if (++fault.seen == fault.occurrence) {
@@ -34,22 +53,16 @@ IoResult FaultyFileSystem::OpenRead(const std::string& name, File& file) {
     return FileSystem::OpenRead(name, file);
 }
 
-IoResult FaultyFileSystem::Create(const std::string& name, File& file) {
+IoResult FaultyFileSystem::CreateNew(const std::string& name, File& file) {
+    if (beforeCreate) {
+        beforeCreate(name);
+    }
     IoResult error = 0;
-    if (Hit(Op::Create, name, error)) {
+    if (Hit(Op::CreateNew, name, error)) {
         return error;
     }
     names_[&file] = name;
-    return FileSystem::Create(name, file);
-}
-
-IoResult FaultyFileSystem::OpenWrite(const std::string& name, File& file) {
-    IoResult error = 0;
-    if (Hit(Op::OpenWrite, name, error)) {
-        return error;
-    }
-    names_[&file] = name;
-    return FileSystem::OpenWrite(name, file);
+    return FileSystem::CreateNew(name, file);
 }
 
 IoResult FaultyFileSystem::Read(File& file, void* buffer, std::size_t count, std::size_t& done) {
@@ -91,30 +104,55 @@ IoResult FaultyFileSystem::Size(File& file, std::int64_t& size) {
     return FileSystem::Size(file, size);
 }
 
+IoResult FaultyFileSystem::Sync(File& file) {
+    IoResult error = 0;
+    if (Hit(Op::Sync, NameOf(file), error)) {
+        return error;
+    }
+    return FileSystem::Sync(file);
+}
+
 IoResult FaultyFileSystem::Close(File& file) {
     IoResult error = 0;
+    const std::string name = NameOf(file);
     const IoResult closed = FileSystem::Close(file);
-    if (Hit(Op::Close, NameOf(file), error)) {
+    if (Hit(Op::Close, name, error)) {
         return error;
     }
     return closed;
 }
 
-IoResult FaultyFileSystem::Erase(const std::string& name) {
+IoResult FaultyFileSystem::CopyMode(File& file, const std::string& from) {
     IoResult error = 0;
-    if (Hit(Op::Erase, name, error)) {
+    if (Hit(Op::CopyMode, NameOf(file), error)) {
         return error;
     }
-    return FileSystem::Erase(name);
+    return FileSystem::CopyMode(file, from);
 }
 
-IoResult FaultyFileSystem::Rename(const std::string& from, const std::string& to) {
+IoResult FaultyFileSystem::Replace(const std::string& from, const std::string& to) {
     IoResult error = 0;
-    if (Hit(Op::Rename, to, error)) {
+    if (Hit(Op::Replace, to, error)) {
         return error;
     }
-    renames.emplace_back(from, to);
-    return FileSystem::Rename(from, to);
+    replaced.emplace_back(from, to);
+    return FileSystem::Replace(from, to);
+}
+
+IoResult FaultyFileSystem::Remove(const std::string& name) {
+    IoResult error = 0;
+    if (Hit(Op::Remove, name, error)) {
+        return error;
+    }
+    return FileSystem::Remove(name);
+}
+
+IoResult FaultyFileSystem::SyncFolder(const std::string& folder) {
+    IoResult error = 0;
+    if (Hit(Op::SyncFolder, folder, error)) {
+        return error;
+    }
+    return FileSystem::SyncFolder(folder);
 }
 
 }  // namespace velkor::testing

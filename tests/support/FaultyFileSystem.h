@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -13,36 +14,44 @@ class FaultyFileSystem : public FileSystem {
   public:
     enum class Op {
         OpenRead,
-        Create,
-        OpenWrite,
+        CreateNew,
         Read,
         Write,
         ShortWrite,
         Seek,
         Size,
+        Sync,
         Close,
-        Erase,
-        Rename
+        CopyMode,
+        Replace,
+        Remove,
+        SyncFolder
     };
 
     // Makes the n-th call (1-based) of op fail; with a name, only calls on that
-    // file count. ShortWrite makes a write put out one byte less than asked.
+    // file count, and a job's private result file counts as the drain it is
+    // for. ShortWrite makes a write put out one byte less than asked.
     void FailAt(Op op, int occurrence, const std::string& name = {}, IoResult error = 5);
 
     IoResult OpenRead(const std::string& name, File& file) override;
-    IoResult Create(const std::string& name, File& file) override;
-    IoResult OpenWrite(const std::string& name, File& file) override;
+    IoResult CreateNew(const std::string& name, File& file) override;
     IoResult Read(File& file, void* buffer, std::size_t count, std::size_t& done) override;
     IoResult Write(File& file, const void* buffer, std::size_t count, std::size_t& done) override;
     IoResult Seek(File& file, std::int64_t position) override;
     IoResult Size(File& file, std::int64_t& size) override;
+    IoResult Sync(File& file) override;
     IoResult Close(File& file) override;
-    IoResult Erase(const std::string& name) override;
-    IoResult Rename(const std::string& from, const std::string& to) override;
+    IoResult CopyMode(File& file, const std::string& from) override;
+    IoResult Replace(const std::string& from, const std::string& to) override;
+    IoResult Remove(const std::string& name) override;
+    IoResult SyncFolder(const std::string& folder) override;
 
-    // How often each operation was called, and the renames in order.
+    // How often each operation was called, and the replacements in order.
     std::map<Op, int> calls;
-    std::vector<std::pair<std::string, std::string>> renames;
+    std::vector<std::pair<std::string, std::string>> replaced;
+    // Runs before a new file is created, with its name: another process at
+    // work in the same folder.
+    std::function<void(const std::string&)> beforeCreate;
 
   private:
     struct Fault {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 
+#include "CliRunner.h"
 #include "ScriptedHost.h"
 #include "SymbolAnalysis.h"
 #include "TempDir.h"
@@ -13,23 +13,8 @@ namespace {
 
 using testing::TempDir;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-// Runs velkor32-cli in the test's folder with the given (shell-quoted) arguments.
-CliRun RunCli(const TempDir& dir, const std::string& arguments) {
-    const std::string command = "cd '" + dir.Folder() + "' && '" VELKOR_CLI_PATH "' " + arguments +
-                                " >'" + dir.Path("out") + "' 2>'" + dir.Path("err") + "'";
-    const int raw = std::system(command.c_str());
-    CliRun run;
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    run.out = dir.Read("out");
-    run.err = dir.Read("err");
-    return run;
-}
+using testing::CliRun;
+using testing::RunCli;
 
 TEST(AnalyseCommand, WritesTheWindowsLogBesideTheFileAndPrintsItsPath) {
     TempDir dir;
@@ -41,8 +26,20 @@ TEST(AnalyseCommand, WritesTheWindowsLogBesideTheFileAndPrintsItsPath) {
 
     const std::string fromCli = dir.Read("!report!.txt");
     testing::ScriptedHost host;
-    ASSERT_TRUE(SymbolAnalysis(host).Run(dir.Path("report.final.txt")));
+    ASSERT_TRUE(SymbolAnalysis(host, FileSystem::Native()).Run(dir.Path("report.final.txt")));
     EXPECT_EQ(dir.Read("!report!.txt"), fromCli);
+}
+
+// The log and the printed path name the file without "." or ".." parts.
+TEST(AnalyseCommand, NamesTheFileByItsNormalPath) {
+    TempDir dir;
+    std::filesystem::create_directories(dir.Path("sub/deeper"));
+    dir.Write("x.bin", "xyz");
+    const CliRun run = RunCli(dir, "analyse sub/./deeper/../../x.bin");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, dir.Path("!x!.txt") + "\n");
+    const std::string log = dir.Read("!x!.txt");
+    EXPECT_NE(log.find(" -> File Name:  " + dir.Path("x.bin") + "\r\n"), std::string::npos) << log;
 }
 
 TEST(AnalyseCommand, ReportsFailuresOnStandardError) {
@@ -66,7 +63,7 @@ TEST(AnalyseCommand, WrongUsageExitsWith2) {
          {"analyse", "analyse a a", "analyse --force a", "analyse ''"}) {
         const CliRun run = RunCli(dir, arguments);
         EXPECT_EQ(run.status, 2) << arguments;
-        EXPECT_NE(run.err.find("usage"), std::string::npos) << arguments;
+        EXPECT_NE(run.err.find("velkor32-cli analyse --help"), std::string::npos) << arguments;
         EXPECT_FALSE(dir.Exists("!a!.txt")) << arguments;
     }
 }

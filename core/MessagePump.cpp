@@ -2,14 +2,15 @@
 
 namespace velkor {
 
-void MessagePump::Poll() {
+bool MessagePump::Poll() {
     const auto now = Clock::now();
-    if (started_ && now - last_ < kInterval) {
-        return;
+    if (started_ && now - last_ < interval_) {
+        return false;
     }
     started_ = true;
     host_.ProcessPendingMessages();
     last_ = Clock::now();
+    return true;
 }
 
 }  // namespace velkor

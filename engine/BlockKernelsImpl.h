@@ -1,0 +1,546 @@
+// The vector loops, included by one source file per vector width; that file
+// defines kWidth first and is compiled for the matching instruction set.
+// Everything here has internal linkage so the widths never mix at link time.
+
+#include <immintrin.h>
+
+#include <cstring>
+
+#include "BlockKernels.h"
+
+namespace velkor::blocked {
+namespace {
+
+using Vec = std::uint8_t __attribute__((vector_size(kWidth)));
+using SignedVec = std::int8_t __attribute__((vector_size(kWidth)));
+using Words = std::uint32_t __attribute__((vector_size(kWidth)));
+using Bits = std::uint64_t;  // one bit per byte of a vector
+
+constexpr Bits kAllBits = (Bits{1} << kWidth) - 1;
+
+Vec Load(const std::uint8_t* p) {
+    Vec v;
+    std::memcpy(&v, p, kWidth);
+    return v;
+}
+
+void Store(std::uint8_t* p, Vec v) {
+    std::memcpy(p, &v, kWidth);
+}
+
+// A kernel works within one block; a ring repeats its first block after its
+// end, so every stream of the block is a plain run of memory.
+
+// The stream of `ring` `lag` positions behind, from t0 on.
+const std::uint8_t* From(const Ring& ring, std::int64_t t0, std::int64_t lag) {
+    return ring.data + ((t0 - lag) & ring.mask);
+}
+
+// Where a block's values go from t0 on, and their copy if they fall into the
+// ring's first block.
+struct Writer {
+    std::uint8_t* at;
+    std::uint8_t* copy;
+
+    Writer(const Ring& ring, std::int64_t t0)
+        : at(ring.data + (t0 & ring.mask)),
+          copy((t0 & ring.mask) < ring.repeated ? at + ring.mask + 1 : nullptr) {}
+
+    void Put(std::int64_t i, Vec v) const {
+        Store(at + i, v);
+        if (copy != nullptr) {
+            Store(copy + i, v);
+        }
+    }
+};
+
+template <int kCount>
+struct Lagged {
+    std::array<const std::uint8_t*, kCount> from;
+
+    Lagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
+        for (int k = 0; k < kCount; ++k) {
+            from[static_cast<std::size_t>(k)] =
+                From(ring, t0, taps.lag[static_cast<std::size_t>(k)]);
+        }
+    }
+
+    // The xor of the values at every lag, i bytes into the block.
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) const {
+        Vec sum{};
+#pragma GCC unroll 6
+        for (int k = 0; k < kCount; ++k) {
+            sum ^= Load(from[static_cast<std::size_t>(k)] + i);
+        }
+        return sum;
+    }
+};
+
+// A template, so that only the width's own intrinsic is compiled.
+template <typename V>
+Bits MoveMask(V v) {
+    if constexpr (sizeof(V) == 16) {
+        return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(v)));
+    } else {
+        return static_cast<std::uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(v)));
+    }
+}
+
+constexpr auto kBitOfByte = [] {
+    std::array<std::uint8_t, kWidth> select{};
+    for (std::size_t i = 0; i < select.size(); ++i) {
+        select[i] = static_cast<std::uint8_t>(1U << (i % 8));
+    }
+    return select;
+}();
+
+// 0xFF in every byte whose bit is set: byte i of the vector takes byte i / 8
+// of the bits, then keeps its own bit.
+template <typename V>
+[[gnu::always_inline]] inline V Expand(Bits bits) {
+    V bytes;
+    if constexpr (sizeof(V) == 16) {
+        // Unpacking a register with itself doubles each byte: three times.
+        __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
+        doubled = _mm_unpacklo_epi8(doubled, doubled);
+        doubled = _mm_unpacklo_epi16(doubled, doubled);
+        bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
+    } else {
+        // Every lane holds all four bytes, so a shuffle within lanes will do.
+        const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
+        constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
+                                                          1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                                                          2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+        V indexes;
+        std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
+        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
+                                                        reinterpret_cast<__m256i>(indexes)));
+    }
+    const V select = Load(kBitOfByte.data());
+    return reinterpret_cast<V>((bytes & select) == select);
+}
+
+// Bytes above `limit`, compared with the sign bit flipped, as SSE2 and AVX2
+// compare signed bytes only.
+[[gnu::always_inline]] inline Bits Above(Vec v, int limit) {
+    const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
+    return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+}
+
+// Bytes of `ifSet` where `select` is 0xFF, else of `ifClear`.
+template <typename V>
+[[gnu::always_inline]] inline V Select(V select, V ifSet, V ifClear) {
+    if constexpr (sizeof(V) == 32) {
+        return reinterpret_cast<V>(_mm256_blendv_epi8(reinterpret_cast<__m256i>(ifClear),
+                                                      reinterpret_cast<__m256i>(ifSet),
+                                                      reinterpret_cast<__m256i>(select)));
+    } else {
+        return (ifSet & select) | (ifClear & ~select);
+    }
+}
+
+// A table of 16 entries for each of a byte's two nibbles, repeated in every
+// 16-byte lane of a vector.
+using NibbleTables = std::array<std::array<std::uint8_t, kWidth>, 2>;
+
+constexpr std::uint8_t ReverseByte(std::uint8_t v) {
+    int reversed = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        reversed |= ((v >> bit) & 1) << (7 - bit);
+    }
+    return static_cast<std::uint8_t>(reversed);
+}
+
+// Each bit xor every bit before it, most significant first.
+constexpr std::uint8_t PrefixByte(std::uint8_t v) {
+    v ^= v >> 1;
+    v ^= v >> 2;
+    return static_cast<std::uint8_t>(v ^ (v >> 4));
+}
+
+// Both functions are linear, so each is the xor of the values of the byte's
+// two nibbles.
+template <typename Function>
+constexpr NibbleTables ByNibble(Function function) {
+    NibbleTables tables{};
+    for (std::size_t i = 0; i < tables[0].size(); ++i) {
+        const auto n = static_cast<std::uint8_t>(i % 16);
+        tables[0][i] = function(n);
+        tables[1][i] = function(static_cast<std::uint8_t>(n << 4));
+    }
+    return tables;
+}
+
+constexpr auto kReverseTables = ByNibble(ReverseByte);
+constexpr auto kPrefixTables = ByNibble(PrefixByte);
+constexpr auto kReversedPrefixTables =
+    ByNibble([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
+
+// With AVX2 a byte shuffle looks up both nibbles; SSE2 has no byte shuffle
+// and computes the function by shifts.
+template <typename V>
+[[gnu::always_inline]] inline V ByNibbles(const NibbleTables& tables, V low, V high) {
+    const auto table = [](const auto& entries) {
+        return reinterpret_cast<__m256i>(Load(entries.data()));
+    };
+    return reinterpret_cast<V>(
+        _mm256_shuffle_epi8(table(tables[0]), reinterpret_cast<__m256i>(low)) ^
+        _mm256_shuffle_epi8(table(tables[1]), reinterpret_cast<__m256i>(high)));
+}
+
+template <typename V>
+[[gnu::always_inline]] inline V Reverse(V v) {
+    if constexpr (sizeof(V) == 32) {
+        return ByNibbles(kReverseTables, v & 0x0F, v >> 4);
+    } else {
+        v = (v >> 4) | (v << 4);
+        v = ((v >> 2) & 0x33) | ((v << 2) & 0xCC);
+        return ((v >> 1) & 0x55) | ((v << 1) & 0xAA);
+    }
+}
+
+// The prefix xor within every byte, and the same reversed.
+template <typename V>
+[[gnu::always_inline]] inline void PrefixAndReversed(V v, V& prefix, V& reversed) {
+    if constexpr (sizeof(V) == 32) {
+        const V low = v & 0x0F;
+        const V high = v >> 4;
+        prefix = ByNibbles(kPrefixTables, low, high);
+        reversed = ByNibbles(kReversedPrefixTables, low, high);
+    } else {
+        v ^= v >> 1;
+        v ^= v >> 2;
+        prefix = v ^ (v >> 4);
+        reversed = Reverse(prefix);
+    }
+}
+
+// The lowest bit of every byte.
+[[gnu::always_inline]] inline Bits LowBits(Vec v) {
+    using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
+    return MoveMask(reinterpret_cast<Halves>(v) << 7);
+}
+
+// A carry-less product with all ones where the processor has one.
+template <int kBytes = kWidth>
+[[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
+    if constexpr (kBytes == 32) {
+        const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
+                                                     _mm_set1_epi32(-1), 0);
+        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
+    } else {
+#pragma GCC unroll 5
+        for (int shift = 1; shift < kWidth; shift *= 2) {
+            x ^= x << shift;
+        }
+        return x & kAllBits;
+    }
+}
+
+// The bit-order flag after every byte when byte i maps the flag f to
+// a_i ^ (b_i & f). Between two bytes that ignore the flag it toggles with a,
+// so it is the prefix xor of a, restarted at each such byte; the restart value
+// is carried forward by an addition. `flag` enters and leaves the vector.
+[[gnu::always_inline]] inline Bits ScanOrder(Bits a, Bits b, Bits& flag) {
+    const Bits parity = PrefixXor(a);
+    const Bits set = ~b & (parity << 1) & kAllBits;
+    const Bits sum = (set | b) + set + flag;
+    const Bits after = ((set | (b & ~sum)) ^ parity) & kAllBits;
+    flag = after >> (kWidth - 1);
+    return after;
+}
+
+template <int kCount, bool kWithSelf>
+void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    const Lagged<kCount> lagged(in, taps, t0);
+    const std::uint8_t* self = From(in, t0, 0);
+    const Writer writer(out, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec sum = lagged.Xor(i);
+        if constexpr (kWithSelf) {
+            sum ^= Load(self + i);
+        }
+        writer.Put(i, sum);
+    }
+}
+
+// The lags of a recurrence reach at least a vector back, so every value read
+// was written before.
+template <int kCount>
+void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    const Lagged<kCount> lagged(x, taps, t0);
+    const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
+    const Writer writer(x, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec sum = lagged.Xor(i);
+        if (added != nullptr) {
+            sum ^= Load(added + i);
+        }
+        writer.Put(i, sum);
+    }
+}
+
+// Relations have 2, 3, 4 or 6 lags.
+template <template <int> class Loop, typename... Args>
+void ByCount(const Taps& taps, Args... args) {
+    switch (taps.count) {
+        case 2:
+            Loop<2>::Run(args...);
+            break;
+        case 3:
+            Loop<3>::Run(args...);
+            break;
+        case 4:
+            Loop<4>::Run(args...);
+            break;
+        default:
+            Loop<6>::Run(args...);
+            break;
+    }
+}
+
+template <int kCount>
+struct FilterLoop {
+    static void Run(Ring out, Ring in, const Taps* taps, bool withSelf, std::int64_t t0,
+                    std::int64_t t1) {
+        if (withSelf) {
+            FilterWith<kCount, true>(out, in, *taps, t0, t1);
+        } else {
+            FilterWith<kCount, false>(out, in, *taps, t0, t1);
+        }
+    }
+};
+
+template <int kCount>
+struct RecurLoop {
+    static void Run(Ring x, const Ring* input, const Taps* taps, std::int64_t t0, std::int64_t t1) {
+        RecurWith<kCount>(x, input, *taps, t0, t1);
+    }
+};
+
+void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
+    ByCount<FilterLoop>(taps, out, in, &taps, withSelf, t0, t1);
+}
+
+void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    ByCount<RecurLoop>(taps, x, input, &taps, t0, t1);
+}
+
+void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
+    const Writer writer(out, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        writer.Put(i, Load(in + i));
+    }
+}
+
+// Register8's eighth cell before byte t led the register's byte t - 1; a
+// clear cell complements the key mix.
+[[gnu::always_inline]] inline Vec Complement(Vec register8Before) {
+    return ~reinterpret_cast<Vec>(reinterpret_cast<SignedVec>(register8Before) < SignedVec{});
+}
+
+// The vector one byte earlier: the last byte of `before`, then `now`.
+template <typename V>
+[[gnu::always_inline]] inline V OneByteBack(V before, V now) {
+    if constexpr (sizeof(V) == 16) {
+        return __builtin_shufflevector(before, now, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
+                                       27, 28, 29, 30);
+    } else {
+        return __builtin_shufflevector(before, now, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42,
+                                       43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
+                                       58, 59, 60, 61, 62);
+    }
+}
+
+void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
+    std::array<const std::uint8_t*, 6> sources{From(s.a, t0, 0),
+                                               From(s.c, t0, 0),
+                                               From(s.registers[0], t0, 0),
+                                               From(s.registers[1], t0, 0),
+                                               From(s.registers[2], t0, 0),
+                                               From(s.registers[3], t0, 0)};
+    const std::uint8_t* register8Before = From(s.registers[0], t0, 1);
+    std::uint8_t* target = key + (t0 & (kBlock - 1));
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        Vec k = Complement(Load(register8Before + i));
+        for (std::size_t r = 0; r < (s.withRegister999 ? 6U : 5U); ++r) {
+            k ^= Load(sources[r] + i);
+        }
+        Store(target + i, k);
+    }
+}
+
+// Three loops, each on few rings, so that their addresses stay in registers;
+// each adds its sources to the key bytes.
+void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
+    std::uint8_t* target = key + (t0 & (kBlock - 1));
+    const std::int64_t length = t1 - t0;
+    {
+        const Lagged<4> a(s.a, s.aTaps, t0);
+        const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
+        const Writer toA(s.a, t0);
+        const Writer to8(s.registers[0], t0);
+        Vec register8Before = Load(From(s.registers[0], t0, kWidth));
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec valueA = a.Xor(i);
+            const Vec value8 = register8.Xor(i);
+            toA.Put(i, valueA);
+            to8.Put(i, value8);
+            Store(target + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
+            register8Before = value8;
+        }
+    }
+    {
+        const Lagged<4> c(s.c, s.cTaps, t0);
+        const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
+        const Writer toC(s.c, t0);
+        const Writer to11(s.registers[1], t0);
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec valueC = c.Xor(i);
+            const Vec value11 = register11.Xor(i);
+            toC.Put(i, valueC);
+            to11.Put(i, value11);
+            Store(target + i, Load(target + i) ^ valueC ^ value11);
+        }
+    }
+    const Lagged<2> register236(s.registers[2], s.registerTaps[2], t0);
+    const Writer to236(s.registers[2], t0);
+    if (s.withRegister999) {
+        const Lagged<2> register999(s.registers[3], s.registerTaps[3], t0);
+        const Writer to999(s.registers[3], t0);
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec value236 = register236.Xor(i);
+            const Vec value999 = register999.Xor(i);
+            to236.Put(i, value236);
+            to999.Put(i, value999);
+            Store(target + i, Load(target + i) ^ value236 ^ value999);
+        }
+    } else {
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            const Vec value236 = register236.Xor(i);
+            to236.Put(i, value236);
+            Store(target + i, Load(target + i) ^ value236);
+        }
+    }
+}
+
+void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+            std::int64_t t1) {
+    const Lagged<3> lagged(d, taps, t0);
+    const std::uint8_t* added = From(input, t0, 0);
+    const std::uint8_t* plainFrom = From(plain, t0, 0);
+    const Writer toD(d, t0);
+    const Writer toMixD(mixD, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec value = lagged.Xor(i) ^ Load(added + i);
+        toD.Put(i, value);
+        toMixD.Put(i, value ^ Load(plainFrom + i));
+    }
+}
+
+void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const Lagged<3> lagged(b, taps, t0);
+    const std::uint8_t* added = From(input, t0, 0);
+    const std::uint8_t* dFrom = From(d, t0, 0);
+    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
+    const Writer toB(b, t0);
+    const Vec flip = scan.inverted ? ~Vec{} : Vec{};
+    Bits chainBit = scan.chainBit ? 1 : 0;
+    Bits reversedOrder = scan.reversed ? 1 : 0;
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec newB = lagged.Xor(i) ^ Load(added + i);
+        toB.Put(i, newB);
+        // Every bit joins the previous coded bit: a prefix xor within each
+        // byte, and a carry of the parity of all earlier bytes.
+        Vec text;
+        Vec reversed;
+        PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
+        const Bits parity = PrefixXor(LowBits(text));
+        const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
+        chainBit ^= parity >> (kWidth - 1);
+        // A carry inverts the whole byte, in either bit order.
+        const Vec carryBytes = Expand<Vec>(carry);
+        text ^= carryBytes;
+        reversed ^= carryBytes;
+
+        const Bits high = Above(text, 170);
+        const Bits notLow = Above(reversed, 84);
+        const Bits before = reversedOrder;
+        const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
+        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
+        Store(out + i, Select(useReversed, reversed, text));
+    }
+    scan.chainBit = chainBit != 0;
+    scan.reversed = reversedOrder != 0;
+}
+
+void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
+            std::int64_t t0, std::int64_t t1) {
+    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
+    const Writer toG(g, t0);
+    const Vec flip = scan.inverted ? ~Vec{} : Vec{};
+    Bits chainBit = scan.chainBit ? 1 : 0;
+    Bits reversedOrder = scan.reversed ? 1 : 0;
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec cipher = Load(in + i);
+        const Bits high = Above(cipher, 170);
+        const Bits low = ~Above(cipher, 84) & kAllBits;
+        const Bits before = reversedOrder;
+        const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
+        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
+        const Vec text = Select(useReversed, Reverse(cipher), cipher);
+
+        // Every bit joins the previous bit of the text, across bytes too.
+        const Bits last = LowBits(text);
+        const Bits carry = ((last << 1) | chainBit) & kAllBits;
+        chainBit = last >> (kWidth - 1);
+        const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
+        toG.Put(i, plain ^ Load(keyFrom + i));
+    }
+    scan.chainBit = chainBit != 0;
+    scan.reversed = reversedOrder != 0;
+}
+
+void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                   std::int64_t t1) {
+    const Lagged<3> lagged(b, mixB, t0);
+    const std::uint8_t* bFrom = From(b, t0, 0);
+    const std::uint8_t* gFrom = From(g, t0, 0);
+    const Writer toD(d, t0);
+    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+        const Vec guess = Load(gFrom + i);
+        Store(out + i, guess ^ lagged.Xor(i));
+        toD.Put(i, Load(bFrom + i) ^ guess);
+    }
+}
+
+void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
+        Filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
+    }
+}
+
+// One call a block: every loop of the direction.
+void Encrypt(const EncryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
+             std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    CopyIn(r.plain, in, t0, t1);
+    FeedPipe(r.pipeD, t0, t1);
+    RecurD(r.d, r.pipeD.Output(), r.pipeD.squared, r.plain, r.mixD, t0, t1);
+    FeedPipe(r.pipeB, t0, t1);
+    RecurEncode(r.b, r.pipeB.Output(), r.pipeB.squared, r.d, key, out, scan, t0, t1);
+}
+
+void Decrypt(const DecryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
+             std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    Decode(in, key, r.guess, scan, t0, t1);
+    Filter(r.guessMix, r.guess, r.mixD, false, t0, t1);
+    FeedPipe(r.coupled, t0, t1);
+    Recur(r.b, &r.coupled.Output(), r.coupled.squared, t0, t1);
+    FinishDecrypt(r.b, r.guess, r.d, r.mixB, out, t0, t1);
+}
+
+constexpr Kernels kKernels{kWidth, Recur, CombineKey, ProduceKey, FeedPipe, Encrypt, Decrypt};
+
+}  // namespace
+}  // namespace velkor::blocked
