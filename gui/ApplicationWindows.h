@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "FileSystem.h"
 #include "Host.h"
+#include "MessagePump.h"
 
 class QWidget;
 
@@ -43,6 +45,9 @@ class ApplicationWindows {
     Host& host;
     FileSystem& files;
     const std::string programPath;
+    // How much work a job may do between two rounds of the message loop; set
+    // before Create.
+    std::chrono::nanoseconds messageInterval = MessagePump::kDefaultInterval;
     // The application-wide hint hook, installed by the main window.
     std::unique_ptr<HintHook> hintHook;
     // Class names in the order the windows ran their creation handlers.

@@ -125,7 +125,7 @@ void CompilerDialog::ApplicationIdle() {
 void CompilerDialog::CompileJob() {
     closeRequested_ = false;
     velkor::CompileJob(*this, app_.Mask().JobSettings(),
-                       JobServices{app_.files, {}, MessageInterval});
+                       JobServices{app_.files, {}, app_.messageInterval});
 }
 
 void CompilerDialog::BusyCursors(bool busy) {

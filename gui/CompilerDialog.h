@@ -2,9 +2,6 @@
 
 #include <QDialog>
 
-#include <chrono>
-
-#include "CompileJob.h"
 #include "CompileSession.h"
 
 class QLabel;
@@ -36,11 +33,6 @@ class CompilerDialog : public QDialog, public CompileSession {
     void CompileJob();
     // Whether an idle moment would find anything to do.
     bool IdleWorkWaiting() const;
-
-    // How much work a job does between two rounds of the message loop; tests
-    // set zero, a round after every block, to be independent of the machine.
-    std::chrono::nanoseconds MessageInterval =
-        JobServices{FileSystem::Native(), {}}.messageInterval;
 
     // A request to close the window has been made while a job ran.
     bool CloseRequested() const override { return closeRequested_; }

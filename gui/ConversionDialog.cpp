@@ -18,6 +18,7 @@ namespace velkor {
 
 ConversionDialog::ConversionDialog(ApplicationWindows& app)
     : QDialog(nullptr), ConversionSession(app.host, app.files), app_(app) {
+    messageInterval = app.messageInterval;
     setObjectName(QStringLiteral("VelkorConvertAppForm"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());

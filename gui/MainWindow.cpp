@@ -617,7 +617,7 @@ void MainWindow::SumComb() {
         chosen = QFile::encodeName(*name).toStdString();
     }
     ClearFileName(*InputDialog);
-    SymbolAnalysis(app_.host, app_.files).Run(chosen);
+    SymbolAnalysis(app_.host, app_.files, app_.messageInterval).Run(chosen);
     AnalyseSearchItem->setEnabled(true);
     SumCombBtn->setEnabled(true);
 }

@@ -149,7 +149,7 @@ TEST_F(SymbolAnalysisTest, YesOpensTheLogFromItsFolder) {
 }
 
 TEST_F(SymbolAnalysisTest, CancelledOrEmptyChoiceDoesNothing) {
-    SymbolAnalysis analysis(host);
+    SymbolAnalysis analysis(host, FileSystem::Native());
     EXPECT_FALSE(analysis.Run(std::nullopt));
     EXPECT_FALSE(analysis.Run(std::string()));
     EXPECT_TRUE(host.events.empty());

@@ -28,8 +28,6 @@ struct Request {
     Request() {
         auto& m = w.mask();
         m.DefaultDirectory = dir.Folder();
-        // A round of the message loop after every block, however fast the machine.
-        w.windows->Compiler().MessageInterval = std::chrono::nanoseconds::zero();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
     }
