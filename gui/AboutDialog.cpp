@@ -31,7 +31,7 @@ QLabel* CentredLabel(QWidget* parent, const QString& text, int left, int top, in
 }  // namespace
 
 AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
-    setObjectName(QStringLiteral("VelkorAboutBox"));
+    setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(velkor::ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -95,7 +95,7 @@ QAction* MenuItem(QMenu* menu, const char* caption, const QKeySequence& shortcut
 
 MainWindow::MainWindow(ApplicationWindows& app)
     : QMainWindow(nullptr), RequestChecks(app.host, app.files), app_(app) {
-    setObjectName(QStringLiteral("VelkorMaskAppForm"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -165,8 +165,8 @@ void MainWindow::BuildControls(QWidget* client) {
     SwiftButton->setCursor(Qt::PointingHandCursor);
     SwiftButton->SetLowered(true);
 
-    VerifyBtn = Place(SpeedButton(client, Glyph::Verify, false), 80, 80, 25, 25,
-                      "Confirm your key and the optional keyextension...");
+    VerifyButton = Place(SpeedButton(client, Glyph::Verify, false), 80, 80, 25, 25,
+                         "Confirm your key and the optional keyextension...");
     KeyInput = Place(new EntryEdit(client), 120, 80, 201, 21, "Input your key...");
     KeyInput->MakeKeyField(kKeyCapacity);
     KeyExtensionInput = Place(new EntryEdit(client), 328, 72, 17, 28,
@@ -177,57 +177,57 @@ void MainWindow::BuildControls(QWidget* client) {
     KeyExtensionInput->setAlignment(Qt::AlignCenter);
 
     KeyFileInfo = AutoLabel(client, "Key file: [Optional]", 136, 120);
-    KeyFieSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 136, 25, 25,
-                            "Search for the key file...");
+    KeyFileSearchButton = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 136, 25, 25,
+                                "Search for the key file...");
     KeyFileNameInput =
         Place(new EntryEdit(client), 120, 136, 225, 21, "Insert the name of the key file...");
 
     InputFileInfo = AutoLabel(client, "Source file: (Input)", 136, 176);
-    SourceFileSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 192, 25, 25,
-                                "Search for the input file...");
+    SourceFileSearchButton = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 192, 25, 25,
+                                   "Search for the input file...");
     SourceFileNameInput = Place(new EntryEdit(client), 120, 192, 225, 21,
                                 "Insert the name of the file to be compiled...");
 
     OutputFileInfo = AutoLabel(client, "Drain file: (Output)", 136, 232);
-    DrainFileSearchBtn = Place(SpeedButton(client, Glyph::SaveFile, true), 80, 248, 25, 25,
-                               "Place the output file...");
+    DrainFileSearchButton = Place(SpeedButton(client, Glyph::SaveFile, true), 80, 248, 25, 25,
+                                  "Place the output file...");
     DrainFileNameInput = Place(new EntryEdit(client), 120, 248, 225, 21,
                                "Insert the name of the file to be compiled to...");
 
-    SumCombBtn = Place(SpeedButton(client, Glyph::Analyse, true), 16, 296, 40, 25,
-                       "Summarize the frequency of symbols in a file...");
-    GroupBtn = Place(SpeedButton(client, Glyph::Groups, true), 66, 296, 40, 25,
-                     "Encode or decode alphanumerical groups to five characters each...");
+    AnalyseButton = Place(SpeedButton(client, Glyph::Analyse, true), 16, 296, 40, 25,
+                          "Summarize the frequency of symbols in a file...");
+    GroupsButton = Place(SpeedButton(client, Glyph::Groups, true), 66, 296, 40, 25,
+                         "Encode or decode alphanumerical groups to five characters each...");
 
-    CloseBtn = Place(new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), client), 120,
-                     296, 90, 25, "Quit Velkor32...");
-    CompileBtn =
+    CloseButton = Place(new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), client),
+                        120, 296, 90, 25, "Quit Velkor32...");
+    CompileButton =
         Place(new QPushButton(GlyphIcon(Glyph::Compile), QStringLiteral(" Compile "), client), 224,
               296, 120, 25, "Start the velkor compiler...");
-    for (QPushButton* button : {CloseBtn, CompileBtn}) {
+    for (QPushButton* button : {CloseButton, CompileButton}) {
         button->setFont(fonts::SystemBold());
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
         ShowFocusFrame(*button);
     }
-    CompileBtn->setDefault(true);
+    CompileButton->setDefault(true);
 
     // Names for a screen reader where no caption says what a control is.
     const std::pair<QWidget*, const char*> names[] = {
         {EncryptDecryptGroupBox, "Action"},
         {VelkorLogo, "About Velkor32"},
         {SwiftButton, "Swift"},
-        {VerifyBtn, "Confirm key"},
+        {VerifyButton, "Confirm key"},
         {KeyInput, "Key"},
         {KeyExtensionInput, "Key extension"},
-        {KeyFieSearchBtn, "Search key file"},
+        {KeyFileSearchButton, "Search key file"},
         {KeyFileNameInput, "Key file"},
-        {SourceFileSearchBtn, "Search source file"},
+        {SourceFileSearchButton, "Search source file"},
         {SourceFileNameInput, "Source file"},
-        {DrainFileSearchBtn, "Place drain file"},
+        {DrainFileSearchButton, "Place drain file"},
         {DrainFileNameInput, "Drain file"},
-        {SumCombBtn, "Analyse file"},
-        {GroupBtn, "Groups"},
+        {AnalyseButton, "Analyse file"},
+        {GroupsButton, "Groups"},
     };
     for (const auto& [widget, name] : names) {
         widget->setAccessibleName(QString::fromLatin1(name));
@@ -236,15 +236,10 @@ void MainWindow::BuildControls(QWidget* client) {
     for (QLabel* label : {TopicText, KeyInfo, KeyFileInfo, InputFileInfo, OutputFileInfo}) {
         label->setFocusPolicy(Qt::NoFocus);
     }
-    QWidget* chain[] = {KeyInput,
-                        KeyExtensionInput,
-                        KeyFileNameInput,
-                        SourceFileNameInput,
-                        DrainFileNameInput,
-                        EncryptRadioButton,
-                        DecryptRadioButton,
-                        CompileBtn,
-                        CloseBtn};
+    QWidget* chain[] = {
+        KeyInput,           KeyExtensionInput,  KeyFileNameInput,   SourceFileNameInput,
+        DrainFileNameInput, EncryptRadioButton, DecryptRadioButton, CompileButton,
+        CloseButton};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i], chain[i + 1]);
     }
@@ -296,18 +291,18 @@ void MainWindow::BindHandlers() {
             [this] { SetDirectionFocusPolicy(); });
     connect(VelkorLogo, &ClickImage::clicked, this, [this] { About(); });
     connect(SwiftButton, &BevelPanel::clicked, this, [this] { SwiftHandler(); });
-    connect(VerifyBtn, &QToolButton::clicked, this, [this] { KeyVerification(); });
+    connect(VerifyButton, &QToolButton::clicked, this, [this] { KeyVerification(); });
     connect(KeyInput, &QLineEdit::textChanged, this, [this] { KeyHandler(); });
     connect(KeyExtensionInput, &QLineEdit::textChanged, this, [this] { KeyExtensionHandler(); });
-    connect(KeyFieSearchBtn, &QToolButton::clicked, this, [this] { KeyFileSearch(); });
+    connect(KeyFileSearchButton, &QToolButton::clicked, this, [this] { KeyFileSearch(); });
     connect(KeyFileNameInput, &QLineEdit::textChanged, this, [this] { KeyFileNameHandler(); });
     connect(KeyFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { KeyFileNameEditHandler(); });
-    connect(SourceFileSearchBtn, &QToolButton::clicked, this, [this] { InputFileSearch(); });
+    connect(SourceFileSearchButton, &QToolButton::clicked, this, [this] { InputFileSearch(); });
     connect(SourceFileNameInput, &QLineEdit::textChanged, this, [this] { InputFileNameHandler(); });
     connect(SourceFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { SourceFileNameEditHandler(); });
-    connect(DrainFileSearchBtn, &QToolButton::clicked, this, [this] { OutputFileSearch(); });
+    connect(DrainFileSearchButton, &QToolButton::clicked, this, [this] { OutputFileSearch(); });
     connect(DrainFileNameInput, &QLineEdit::textChanged, this, [this] { OutputFileNameHandler(); });
     connect(DrainFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { OutputFileNameEditHandler(); });
@@ -319,17 +314,17 @@ void MainWindow::BindHandlers() {
     for (EntryEdit* field : {KeyInput, KeyExtensionInput}) {
         connect(field, &EntryEdit::characterRefused, this, [this] { KeyCharacterRefused(); });
     }
-    connect(SumCombBtn, &QToolButton::clicked, this, [this] { SumComb(); });
-    connect(GroupBtn, &QToolButton::clicked, this, [this] { Convert(); });
-    connect(CloseBtn, &QPushButton::clicked, this, [this] { ApplicationExit(); });
-    connect(CompileBtn, &QPushButton::clicked, this, [this] { StartCompiler(); });
+    connect(AnalyseButton, &QToolButton::clicked, this, [this] { AnalyseFile(); });
+    connect(GroupsButton, &QToolButton::clicked, this, [this] { Convert(); });
+    connect(CloseButton, &QPushButton::clicked, this, [this] { ApplicationExit(); });
+    connect(CompileButton, &QPushButton::clicked, this, [this] { StartCompiler(); });
 
     connect(KeyConfirmItem, &QAction::triggered, this, [this] { KeyVerification(); });
     connect(SourceSearchItem, &QAction::triggered, this, [this] { InputFileSearch(); });
     connect(DrainSearchItem, &QAction::triggered, this, [this] { OutputFileSearch(); });
     connect(KeySearchItem, &QAction::triggered, this, [this] { KeyFileSearch(); });
     connect(CompileItem, &QAction::triggered, this, [this] { StartCompiler(); });
-    connect(AnalyseSearchItem, &QAction::triggered, this, [this] { SumComb(); });
+    connect(AnalyseSearchItem, &QAction::triggered, this, [this] { AnalyseFile(); });
     connect(SwiftItem, &QAction::triggered, this, [this](bool checked) {
         // Qt has already flipped the mark; SwiftHandler decides from the old state.
         SwiftItem->setChecked(!checked);
@@ -353,7 +348,7 @@ void MainWindow::FormCreate() {
     EncryptMode = false;
     DrainConfirmed = false;
     KeyConfirmItem->setEnabled(false);
-    VerifyBtn->setEnabled(false);
+    VerifyButton->setEnabled(false);
     app_.creationLog.emplace_back("MainWindow");
 }
 
@@ -482,13 +477,13 @@ void MainWindow::OutputFileSearch() {
 void MainWindow::KeyHandler() {
     Key = KeyFieldBytes(KeyInput->text());
     const bool verifiable = Key.size() >= static_cast<std::size_t>(kMinimumKeyLength);
-    VerifyBtn->setEnabled(verifiable);
+    VerifyButton->setEnabled(verifiable);
     KeyConfirmItem->setEnabled(verifiable);
 }
 
 void MainWindow::StartCompiler() {
     CompileItem->setEnabled(false);
-    CompileBtn->setEnabled(false);
+    CompileButton->setEnabled(false);
     CompileRequested = RequestChecks.CheckCompileRequest(*this);
     if (CompileRequested) {
         DrainConfirmed = false;
@@ -498,7 +493,7 @@ void MainWindow::StartCompiler() {
         compiler.exec();
     }
     CompileItem->setEnabled(true);
-    CompileBtn->setEnabled(true);
+    CompileButton->setEnabled(true);
 }
 
 EntryEdit& MainWindow::FieldEdit(RequestField field) const {
@@ -609,9 +604,9 @@ void MainWindow::KeyVerification() {
     host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key Extension verification ok!");
 }
 
-void MainWindow::SumComb() {
+void MainWindow::AnalyseFile() {
     AnalyseSearchItem->setEnabled(false);
-    SumCombBtn->setEnabled(false);
+    AnalyseButton->setEnabled(false);
     std::optional<std::string> chosen;
     if (const std::optional<QString> name = RunFileDialog(*InputDialog)) {
         chosen = QFile::encodeName(*name).toStdString();
@@ -619,12 +614,12 @@ void MainWindow::SumComb() {
     ClearFileName(*InputDialog);
     SymbolAnalysis(app_.host, app_.files, app_.messageInterval).Run(chosen);
     AnalyseSearchItem->setEnabled(true);
-    SumCombBtn->setEnabled(true);
+    AnalyseButton->setEnabled(true);
 }
 
 void MainWindow::Convert() {
     GroupItem->setEnabled(false);
-    GroupBtn->setEnabled(false);
+    GroupsButton->setEnabled(false);
     // The save dialog is shown even when the open dialog was cancelled.
     const std::optional<QString> source = RunFileDialog(*InputDialog);
     const std::optional<QString> drain = RunFileDialog(*OutputDialog);
@@ -638,7 +633,7 @@ void MainWindow::Convert() {
     ClearFileName(*InputDialog);
     ClearFileName(*OutputDialog);
     GroupItem->setEnabled(true);
-    GroupBtn->setEnabled(true);
+    GroupsButton->setEnabled(true);
 }
 
 void MainWindow::OpenFieldFile(const EntryEdit& field) {
@@ -677,7 +672,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
                 // A focused button takes Enter itself; otherwise the default button.
                 auto* focused = qobject_cast<QPushButton*>(focusWidget());
-                QPushButton* target = focused != nullptr ? focused : CompileBtn;
+                QPushButton* target = focused != nullptr ? focused : CompileButton;
                 if (target->isEnabled()) {
                     target->click();
                 }
@@ -686,7 +681,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Escape:
             if (event->modifiers() == Qt::NoModifier) {
-                CloseBtn->click();
+                CloseButton->click();
                 return;
             }
             break;

@@ -45,7 +45,7 @@ class AccessibilityTest : public QObject {
   private slots:
     void everyControlHasANameAndItsHintAsDescription() {
         Windows w;
-        const QList<QWidget*> windows = {&w.mask(), &w.windows->About(), &w.windows->Compiler(),
+        const QList<QWidget*> windows = {&w.main(), &w.windows->About(), &w.windows->Compiler(),
                                          &w.windows->Verify(), &w.windows->Convert()};
         int controls = 0;
         for (QWidget* window : windows) {
@@ -65,9 +65,9 @@ class AccessibilityTest : public QObject {
             }
         }
         QVERIFY(controls >= 20);
-        QCOMPARE(Said(w.mask().KeyExtensionInput, QAccessible::Name),
+        QCOMPARE(Said(w.main().KeyExtensionInput, QAccessible::Name),
                  QStringLiteral("Key extension"));
-        QCOMPARE(Said(w.mask().VelkorLogo, QAccessible::Name), QStringLiteral("About Velkor32"));
+        QCOMPARE(Said(w.main().VelkorLogo, QAccessible::Name), QStringLiteral("About Velkor32"));
     }
 
     void messageBoxesGiveTheirCaptionAndWholeText() {

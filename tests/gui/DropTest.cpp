@@ -52,7 +52,7 @@ class DropTest : public QObject {
         dir.Write("key.bin", "k");
         dir.Write("plain.txt", "p");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         QVERIFY(Drop(m.KeyFileNameInput, *Files({Local(dir.Path("key.bin"))})));
@@ -68,7 +68,7 @@ class DropTest : public QObject {
         TempDir dir;
         dir.Write("old.vlk", "o");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         w.host.Answers({Answer::Yes, Answer::No});
@@ -87,7 +87,7 @@ class DropTest : public QObject {
         TempDir dir;
         dir.Write("plain.txt", "p");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         for (QWidget* target :
@@ -107,7 +107,7 @@ class DropTest : public QObject {
         dir.Write("a", "a");
         dir.Write("b", "b");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         auto text = std::make_unique<QMimeData>();

@@ -33,7 +33,7 @@ class WindowFaultsTest : public QObject {
   private slots:
     void menuStartsWithAVisibleSeparator() {
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         // Opened from the menu bar with the keyboard, as Alt+M does.
@@ -55,10 +55,10 @@ class WindowFaultsTest : public QObject {
 
     void hintIsTakenAgainAtIdleMomentsUnderAStillPointer() {
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
-        const QPoint pointer = m.CompileBtn->mapToGlobal(m.CompileBtn->rect().center());
+        const QPoint pointer = m.CompileButton->mapToGlobal(m.CompileButton->rect().center());
         // The platform delivers the move of the pointer on its own time.
         QCursor::setPos(pointer);
         QVERIFY(RunEventLoopUntil(
@@ -72,7 +72,7 @@ class WindowFaultsTest : public QObject {
 
     void arrowKeysChooseTheDirectionAndMoveTheCaretToTheKey() {
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         m.DecryptRadioButton->setFocus();
@@ -90,20 +90,20 @@ class WindowFaultsTest : public QObject {
 
     void keyboardFocusOnTheDefaultButtonIsVisible() {
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         m.KeyInput->setFocus();
-        const QImage without = Rendered(*m.CompileBtn, 1);
-        m.CompileBtn->setFocus(Qt::TabFocusReason);
-        QVERIFY(m.CompileBtn->hasFocus());
-        const QImage with = Rendered(*m.CompileBtn, 1);
+        const QImage without = Rendered(*m.CompileButton, 1);
+        m.CompileButton->setFocus(Qt::TabFocusReason);
+        QVERIFY(m.CompileButton->hasFocus());
+        const QImage with = Rendered(*m.CompileButton, 1);
         QVERIFY(with != without);
     }
 
     void panelBorderIsWholeAtEveryScale() {
         Windows w;
-        auto& panel = *w.mask().SwiftButton;
+        auto& panel = *w.main().SwiftButton;
         for (const qreal scale : {1.0, 1.25, 1.5, 1.75, 2.0}) {
             const QImage image = Rendered(panel, scale);
             const QColor border = panel.palette().color(QPalette::WindowText);
