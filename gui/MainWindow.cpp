@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
 #include <utility>
 
@@ -285,6 +286,15 @@ void MainWindow::BuildMenu() {
 }
 
 void MainWindow::BindHandlers() {
+    keyFocusAfterDirection_ = new QTimer(this);
+    keyFocusAfterDirection_->setSingleShot(true);
+    keyFocusAfterDirection_->setInterval(0);
+    connect(keyFocusAfterDirection_, &QTimer::timeout, this, [this] {
+        if (QApplication::focusWidget() == EncryptRadioButton ||
+            QApplication::focusWidget() == DecryptRadioButton) {
+            KeyInput->setFocus();
+        }
+    });
     connect(EncryptRadioButton, &QRadioButton::clicked, this, [this] { EnCryptHandler(); });
     connect(DecryptRadioButton, &QRadioButton::clicked, this, [this] { DeCryptHandler(); });
     connect(EncryptRadioButton, &QRadioButton::toggled, this,
@@ -565,15 +575,7 @@ void MainWindow::FocusKeyAfterDirection() {
     KeyInput->setFocus();
     // Chosen with the arrow keys, the radio button takes the focus itself
     // after its click; the key field takes it back once that is done.
-    QMetaObject::invokeMethod(
-        KeyInput,
-        [this] {
-            if (QApplication::focusWidget() == EncryptRadioButton ||
-                QApplication::focusWidget() == DecryptRadioButton) {
-                KeyInput->setFocus();
-            }
-        },
-        Qt::QueuedConnection);
+    keyFocusAfterDirection_->start();
 }
 
 void MainWindow::KeyVerification() {

@@ -16,6 +16,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 class QToolButton;
 
 namespace velkor {
@@ -174,6 +175,7 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
 
     ApplicationWindows& app_;
     bool shownOnce_ = false;
+    QTimer* keyFocusAfterDirection_ = nullptr;
 };
 
 // Key bytes of a key field's text: its first 128 characters as Windows-1252.
