@@ -5,6 +5,8 @@ set_property(GLOBAL PROPERTY VELKOR_CORE_TARGETS "")
 function(velkor_core_library name)
     add_library(${name} STATIC ${ARGN})
     target_include_directories(${name} PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+    # The core does bytes, sizes and offsets: narrowing and shadowing are faults there.
+    target_compile_options(${name} PRIVATE -Wconversion -Wshadow)
     set_property(GLOBAL APPEND PROPERTY VELKOR_CORE_TARGETS ${name})
 endfunction()
 
