@@ -49,7 +49,7 @@ void BM_WindowJob(benchmark::State& bench) {
     AnsweringHost host;
     ApplicationWindows windows(host, FileSystem::Native(), "velkor32");
     windows.Create();
-    auto& mask = windows.Mask();
+    auto& mask = windows.Main();
     mask.DefaultDirectory = folder;
     mask.show();
     mask.KeyInput->setText(QStringLiteral("benchmark key"));

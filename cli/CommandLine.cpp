@@ -17,9 +17,10 @@ constexpr const char* kDescription =
     "Encrypts and decrypts files with a typed key, converts files to and from groups of five "
     "characters, and counts the byte values of a file. See velkor32-cli(1).";
 
-constexpr const char* kFooter =
-    "FROM is env:NAME, file:PATH or fd:N; without --pass the key is asked for on the terminal.\n"
+constexpr const char* kExitFooter =
     "Exit status: 0 success, 1 failure or refusal, 2 wrong usage, 128+N after signal N.";
+constexpr const char* kKeySources =
+    "FROM is env:NAME, file:PATH or fd:N; without --pass the key is asked for on the terminal.\n";
 
 // Every option may be given once: a second one is wrong usage, not a silent winner.
 template <typename OptionPointer>
@@ -62,7 +63,7 @@ CLI::App* AddCryptCommand(CLI::App& app, bool encrypt, CryptOptions& options,
         command->add_option("--jobs", options.jobs, "With --into: files at a time (default: cores)")
             ->type_name("N")
             ->check(CLI::Range(1U, 1024U)));
-    command->footer(kFooter);
+    command->footer(std::string(kKeySources) + kExitFooter);
     return command;
 }
 
@@ -94,7 +95,7 @@ int RunCommandLine(int argc, char** argv) {
     CLI::App app(kDescription, "velkor32-cli");
     app.set_version_flag("--version", "velkor32-cli " VELKOR_VERSION);
     app.require_subcommand(1);
-    app.footer(kFooter);
+    app.footer(std::string(kKeySources) + kExitFooter);
 
     CryptOptions encryptOptions;
     encryptOptions.encrypt = true;
@@ -107,16 +108,17 @@ int RunCommandLine(int argc, char** argv) {
     GroupsOptions groupsOptions;
     CLI::App* groups = app.add_subcommand(
         "groups", "Encode SOURCE as groups of five characters, or decode group text back");
-    groups->add_option("SOURCE", groupsOptions.source, "File to convert (- is standard input)")
-        ->required();
-    groups->add_option("DRAIN", groupsOptions.drain, "Result (- is standard output)")->required();
+    groups->add_option("SOURCE", groupsOptions.source, "File to convert")->required();
+    groups->add_option("DRAIN", groupsOptions.drain, "Result")->required();
     Once(groups->add_flag("--force", groupsOptions.force, "Replace an existing drain"));
     Once(groups->add_flag("--quiet", groupsOptions.quiet, "No progress line"));
+    groups->footer(kExitFooter);
 
     std::string analysed;
     CLI::App* analyse = app.add_subcommand(
         "analyse", "Count the byte values of FILE into a log beside it; prints the log's path");
     analyse->add_option("FILE", analysed, "File to analyse")->required();
+    analyse->footer(kExitFooter);
 
     try {
         app.parse(argc, argv);

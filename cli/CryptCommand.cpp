@@ -4,8 +4,6 @@
 #include <string>
 
 #include "Commands.h"
-#include "CompileJob.h"
-#include "CompileRequest.h"
 #include "CryptJob.h"
 #include "Interrupts.h"
 #include "TerminalHost.h"

@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <optional>
@@ -10,6 +12,7 @@
 #include "ConversionSession.h"
 #include "FileSystem.h"
 #include "Interrupts.h"
+#include "StreamSpool.h"
 #include "TerminalHost.h"
 
 namespace velkor::cli {
@@ -44,13 +47,32 @@ bool Exists(const std::string& name) {
 
 int RunGroupsCommand(const GroupsOptions& options) {
     FileSystem& fileSystem = FileSystem::Native();
-    // The reports name files by their full paths, as the dialogs of the window do.
-    const std::optional<std::string> source = AbsolutePath(options.source);
-    if (!source || !fileSystem.FileExists(*source)) {
-        std::fprintf(stderr, "velkor32-cli: no such file: %s\n", options.source.c_str());
+    // Detection and conversion read a file twice: a stream goes through a
+    // private spool folder, on either side.
+    StreamSpool spool;
+    const bool sourceStream = options.source == kStandardStream;
+    const bool drainStream = options.drain == kStandardStream;
+    if ((sourceStream || drainStream) && !spool.Create()) {
+        std::fputs("velkor32-cli: cannot make a temporary folder\n", stderr);
         return kFailure;
     }
-    const std::optional<std::string> drain = AbsolutePath(options.drain);
+    if (sourceStream && !SpoolInto(STDIN_FILENO, spool.Path("standard input"))) {
+        if (InterruptSignal() != 0) {
+            return ReportInterrupted();
+        }
+        std::fputs("velkor32-cli: standard input could not be read\n", stderr);
+        return kFailure;
+    }
+    // The reports name files by their full paths, as the dialogs of the window do.
+    const std::optional<std::string> source =
+        sourceStream ? spool.Path("standard input") : AbsolutePath(options.source);
+    if (!source || !fileSystem.FileExists(*source)) {
+        std::fprintf(stderr, "velkor32-cli: %s: %s\n", options.source.c_str(),
+                     source && Exists(*source) ? "not a regular file" : "no such file");
+        return kFailure;
+    }
+    const std::optional<std::string> drain =
+        drainStream ? spool.Path("standard output") : AbsolutePath(options.drain);
     if (!drain) {
         std::fprintf(stderr, "velkor32-cli: no such folder for %s\n", options.drain.c_str());
         return kFailure;
@@ -60,7 +82,8 @@ int RunGroupsCommand(const GroupsOptions& options) {
                      drain->c_str());
         return kFailure;
     }
-    TerminalHost host({.progress = !options.quiet});
+    // A stream has no name to report the result under.
+    TerminalHost host({.progress = !options.quiet, .reportResult = !sourceStream && !drainStream});
     TerminalConversionSession window(host, fileSystem);
     window.OnCreate();
     if (!RequestConversion(window, *source, *drain)) {
@@ -70,7 +93,14 @@ int RunGroupsCommand(const GroupsOptions& options) {
     if (InterruptSignal() != 0) {
         return ReportInterrupted();
     }
-    return window.Outcome == ConversionOutcome::Succeeded ? kSuccess : kFailure;
+    if (window.Outcome != ConversionOutcome::Succeeded) {
+        return kFailure;
+    }
+    if (drainStream && !CopyOut(*drain, STDOUT_FILENO)) {
+        std::fputs("velkor32-cli: standard output was closed before the end\n", stderr);
+        return kFailure;
+    }
+    return kSuccess;
 }
 
 }  // namespace velkor::cli

@@ -73,7 +73,7 @@ KeyReadResult ReadKeyText(const KeySource& source, SecretBytes& text, std::strin
         return KeyReadResult::Failed;
     }
     if (kind == "env") {
-        const char* variable = std::getenv(value.c_str());
+        char* variable = std::getenv(value.c_str());
         if (variable == nullptr) {
             error = "environment variable " + value + " is not set";
             return KeyReadResult::Failed;
@@ -85,6 +85,8 @@ KeyReadResult ReadKeyText(const KeySource& source, SecretBytes& text, std::strin
         }
         text.reserve(length);
         text.assign(variable, variable + length);
+        // The environment is this process's own memory: no second copy stays.
+        SecureZero(variable, length);
         return KeyReadResult::Read;
     }
     if (kind == "file") {

@@ -272,4 +272,13 @@ std::string FileNamePart(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string TemporaryFolder() {
+    const char* folder = std::getenv("TMPDIR");
+    std::string path = folder != nullptr && *folder != '\0' ? folder : "/tmp";
+    if (path.back() != '/') {
+        path += '/';
+    }
+    return path;
+}
+
 }  // namespace velkor

@@ -107,5 +107,7 @@ class FileSystem {
 std::string FolderPart(const std::string& path);
 // Everything after the last "/".
 std::string FileNamePart(const std::string& path);
+// The folder for temporary files ($TMPDIR, else /tmp), ending with "/".
+std::string TemporaryFolder();
 
 }  // namespace velkor

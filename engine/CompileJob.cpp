@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <thread>
 
 #include "KeyMaterial.h"
 #include "MessagePump.h"
@@ -117,7 +118,7 @@ std::optional<FileIdentity> IdentityOf(Job& job, File& file) {
 IoResult CreateSpool(Job& job, std::unique_ptr<PrivateFile>& spool) {
     spool = std::make_unique<PrivateFile>(job.files);
     const std::string folder =
-        job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(job.state.DrainFileName);
+        job.settings.DrainStream >= 0 ? TemporaryFolder() : FolderPart(job.state.DrainFileName);
     return spool->Create(folder, WorkFileCandidate);
 }
 
@@ -167,7 +168,7 @@ void OpenJobFiles(Job& job) {
     if (Running(job) && job.groupCount > 1 && CreateSpool(job, job.spoolOut) != 0) {
         failed = true;
         const std::string folder =
-            job.settings.DrainStream >= 0 ? std::string("/tmp/") : FolderPart(state.DrainFileName);
+            job.settings.DrainStream >= 0 ? TemporaryFolder() : FolderPart(state.DrainFileName);
         ReportFileError(job, folder + WorkFileCandidate(0), "create error!");
     }
     if (!failed) {
@@ -285,11 +286,12 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
             session.Compiling = false;
             break;
         }
-        std::size_t produced = 0;
-        const std::uint8_t* output = count > 0
-                                         ? chain.Push(input.data(), count, produced, job.random)
-                                         : chain.Finish(produced, job.random);
-        if (chain.KeyMismatch() || !Put(job, out, output, produced)) {
+        const auto put = [&](const std::uint8_t* data, std::size_t length) {
+            return Put(job, out, data, length);
+        };
+        const bool written = count > 0 ? chain.Push(input.data(), count, job.random, put)
+                                       : chain.Finish(job.random, put);
+        if (!written || chain.KeyMismatch()) {
             break;
         }
         read += static_cast<std::int64_t>(count);
@@ -311,7 +313,8 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
 }
 
 void RunPasses(Job& job) {
-    PassChain chain(kLargestPiece);
+    // Two threads for two or more passes when the machine has the cores.
+    PassChain chain(kLargestPiece, std::thread::hardware_concurrency() >= 2);
     for (std::size_t group = 0; group < job.groupCount && Running(job); ++group) {
         const bool lastGroup = group + 1 == job.groupCount;
         if (!BuildChain(job, group, chain)) {

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "PassStage.h"
@@ -12,29 +16,71 @@ namespace velkor {
 
 // A group of passes chained in memory: each pass's output is the next pass's
 // input, so a key-file job reads its source once and writes its result once.
+// With several passes the later half runs on a second thread, one piece behind
+// the first half; reading, writing and the stop flags stay with the caller.
 class PassChain {
   public:
-    // The largest piece Push takes at once.
-    explicit PassChain(std::size_t pieceSize);
+    // Takes the output of the last pass; false stops the chain.
+    using Sink = std::function<bool(const std::uint8_t* data, std::size_t count)>;
+
+    // pieceSize: the largest piece Push takes at once.
+    PassChain(std::size_t pieceSize, bool useSecondThread);
+    ~PassChain();
+    PassChain(const PassChain&) = delete;
+    PassChain& operator=(const PassChain&) = delete;
 
     void Append(std::unique_ptr<PassStage> stage);
     std::size_t Length() const { return stages_.size(); }
-    void Clear() { stages_.clear(); }
+    // Drops the passes; any piece still under way is finished first.
+    void Clear();
 
-    // Runs a piece of at most pieceSize bytes through every pass; returns the
-    // output of the last one, valid until the next call.
-    const std::uint8_t* Push(const std::uint8_t* in, std::size_t count, std::size_t& produced,
-                             const RandomByteSource& random);
-    // The input has ended; what the passes still give out.
-    const std::uint8_t* Finish(std::size_t& produced, const RandomByteSource& random);
+    // Runs a piece through every pass; the sink gets what comes out, which
+    // may be the output of the piece before. False when the sink refused.
+    bool Push(const std::uint8_t* in, std::size_t count, const RandomByteSource& random,
+              const Sink& sink);
+    // The input has ended: everything still in the passes goes to the sink.
+    bool Finish(const RandomByteSource& random, const Sink& sink);
 
     bool KeyMismatch() const;
 
   private:
+    struct Half {
+        std::size_t from = 0;
+        std::size_t to = 0;
+        // Two buffers in turn: a pass reads one and writes the other.
+        SecretBytes buffers[2];
+    };
+
+    std::size_t Split() const;
+    void Reserve();
+    // Runs the passes of a half; returns the output (in the half's buffers).
+    const std::uint8_t* Run(Half& half, const std::uint8_t* in, std::size_t& length,
+                            const RandomByteSource& random, bool finish);
+    bool Collect(const Sink& sink);
+    void StartWorker();
+    void StopWorker();
+    void Work();
+
     std::vector<std::unique_ptr<PassStage>> stages_;
     std::size_t pieceSize_;
-    // Two buffers in turn: a pass reads one and writes the other.
-    SecretBytes buffers_[2];
+    bool useSecondThread_;
+    Half first_;
+    Half second_;
+
+    // Hand-over between the caller's thread and the worker.
+    std::thread worker_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    SecretBytes handed_;
+    std::size_t handedLength_ = 0;
+    const RandomByteSource* handedRandom_ = nullptr;
+    const std::uint8_t* result_ = nullptr;
+    std::size_t resultLength_ = 0;
+    bool pieceWaiting_ = false;
+    bool resultReady_ = false;
+    bool inFlight_ = false;
+    bool reserved_ = false;
+    bool quit_ = false;
 };
 
 }  // namespace velkor

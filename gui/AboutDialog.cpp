@@ -31,7 +31,7 @@ QLabel* CentredLabel(QWidget* parent, const QString& text, int left, int top, in
 }  // namespace
 
 AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
-    setObjectName(QStringLiteral("VelkorAboutBox"));
+    setObjectName(QStringLiteral("AboutBox"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(velkor::ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -48,6 +48,7 @@ AboutDialog::AboutDialog(ApplicationWindows& app) : QDialog(nullptr) {
     ProgramIcon = new QLabel(VelkorAbout);
     ProgramIcon->setPixmap(ProgramIconPixmap(32));
     ProgramIcon->setGeometry(82, 26, 32, 32);
+    ProgramIcon->setAccessibleName(QStringLiteral("Velkor32 icon"));
 
     ProductName = CentredLabel(VelkorAbout, QStringLiteral("Velkor32"), 80, 72, 42, 13);
     Comments = new QLabel(VelkorAbout);

@@ -22,11 +22,11 @@ ApplicationWindows::~ApplicationWindows() {
     verify_.reset();
     compiler_.reset();
     about_.reset();
-    mask_.reset();
+    main_.reset();
 }
 
 void ApplicationWindows::Create() {
-    mask_ = std::make_unique<MainWindow>(*this);
+    main_ = std::make_unique<MainWindow>(*this);
     about_ = std::make_unique<AboutDialog>(*this);
     compiler_ = std::make_unique<CompilerDialog>(*this);
     verify_ = std::make_unique<KeyVerificationDialog>(*this);

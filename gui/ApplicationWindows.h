@@ -35,7 +35,7 @@ class ApplicationWindows {
     // window, in this order; none is shown.
     void Create();
 
-    MainWindow& Mask() const { return *mask_; }
+    MainWindow& Main() const { return *main_; }
     AboutDialog& About() const { return *about_; }
     CompilerDialog& Compiler() const { return *compiler_; }
     KeyVerificationDialog& Verify() const { return *verify_; }
@@ -54,7 +54,7 @@ class ApplicationWindows {
     std::vector<std::string> creationLog;
 
   private:
-    std::unique_ptr<MainWindow> mask_;
+    std::unique_ptr<MainWindow> main_;
     std::unique_ptr<AboutDialog> about_;
     std::unique_ptr<CompilerDialog> compiler_;
     std::unique_ptr<KeyVerificationDialog> verify_;

@@ -20,7 +20,7 @@ namespace velkor {
 
 CompilerDialog::CompilerDialog(ApplicationWindows& app)
     : QDialog(nullptr), CompileSession(app.host), app_(app) {
-    setObjectName(QStringLiteral("VelkorCompilerAppForm"));
+    setObjectName(QStringLiteral("CompilerWindow"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -56,15 +56,17 @@ void CompilerDialog::BuildControls() {
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
     HintHook::SetHint(ProgressBar, QStringLiteral("Compiler progression reading key file..."));
+    ProgressBar->setAccessibleName(CompilerInfo->text());
+    Animation->setAccessibleName(QStringLiteral("Working"));
 
-    CloseBtn = new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), this);
-    CloseBtn->setGeometry(192, 112, 75, 25);
-    CloseBtn->setFont(fonts::SystemBold(13));
-    CloseBtn->setCursor(Qt::PointingHandCursor);
-    CloseBtn->setAutoDefault(false);
-    HintHook::SetHint(CloseBtn, QStringLiteral("Quit the velkor compiler..."));
-    connect(CloseBtn, &QPushButton::clicked, this, [this] { Exit(); });
-    setTabOrder(CloseBtn, ProgressBar);
+    CloseButton = new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), this);
+    CloseButton->setGeometry(192, 112, 75, 25);
+    CloseButton->setFont(fonts::SystemBold(13));
+    CloseButton->setCursor(Qt::PointingHandCursor);
+    CloseButton->setAutoDefault(false);
+    HintHook::SetHint(CloseButton, QStringLiteral("Quit the velkor compiler..."));
+    connect(CloseButton, &QPushButton::clicked, this, [this] { Exit(); });
+    setTabOrder(CloseButton, ProgressBar);
 }
 
 void CompilerDialog::FormCreate() {
@@ -81,7 +83,7 @@ void CompilerDialog::InstallIdleHandler() {
     // Nothing is queued while nothing waits, so an idle program stays asleep.
     auto* dispatcher = QAbstractEventDispatcher::instance();
     connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-        if (idleQueued_ || inIdle_ || !app_.Created() || !app_.Mask().isVisible() ||
+        if (idleQueued_ || inIdle_ || !app_.Created() || !app_.Main().isVisible() ||
             !IdleWorkWaiting()) {
             return;
         }
@@ -97,7 +99,7 @@ void CompilerDialog::InstallIdleHandler() {
 }
 
 bool CompilerDialog::IdleWorkWaiting() const {
-    return app_.Mask().DefaultDirectory.empty() || (CompilePending && OnScreen(*this)) ||
+    return app_.Main().DefaultDirectory.empty() || (CompilePending && OnScreen(*this)) ||
            (app_.Convert().ConvertPending && OnScreen(app_.Convert()));
 }
 
@@ -106,8 +108,8 @@ void CompilerDialog::ApplicationIdle() {
         return;
     }
     inIdle_ = true;
-    if (app_.Mask().DefaultDirectory.empty()) {
-        app_.Mask().Authenticate();
+    if (app_.Main().DefaultDirectory.empty()) {
+        app_.Main().Authenticate();
     }
     // A job starts once its window is on the screen where the window system
     // put it, so that its messages are centred over it, the first included.
@@ -122,7 +124,7 @@ void CompilerDialog::ApplicationIdle() {
 
 void CompilerDialog::CompileJob() {
     closeRequested_ = false;
-    velkor::CompileJob(*this, app_.Mask().JobSettings(),
+    velkor::CompileJob(*this, app_.Main().JobSettings(),
                        JobServices{app_.files, {}, app_.messageInterval});
 }
 
@@ -172,13 +174,13 @@ void CompilerDialog::closeEvent(QCloseEvent* event) {
 
 // Close is the cancel button: Esc presses it.
 void CompilerDialog::reject() {
-    CloseBtn->click();
+    CloseButton->click();
 }
 
 void CompilerDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
-    CloseBtn->setFocus();
+    CloseButton->setFocus();
 }
 
 }  // namespace velkor

@@ -41,7 +41,7 @@ class CompilerDialog : public QDialog, public CompileSession {
     CopyAnimation* Animation = nullptr;
     QLabel* CompilerInfo = nullptr;
     QProgressBar* ProgressBar = nullptr;
-    QPushButton* CloseBtn = nullptr;
+    QPushButton* CloseButton = nullptr;
 
   protected:
     void BusyCursors(bool busy) override;

@@ -19,7 +19,7 @@ namespace velkor {
 ConversionDialog::ConversionDialog(ApplicationWindows& app)
     : QDialog(nullptr), ConversionSession(app.host, app.files), app_(app) {
     messageInterval = app.messageInterval;
-    setObjectName(QStringLiteral("VelkorConvertAppForm"));
+    setObjectName(QStringLiteral("ConversionWindow"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -54,15 +54,17 @@ void ConversionDialog::BuildControls() {
     ProgressBar->setValue(0);
     ProgressBar->setTextVisible(false);
     HintHook::SetHint(ProgressBar, QStringLiteral("File convert progress bar..."));
+    ProgressBar->setAccessibleName(QStringLiteral("Conversion progress"));
+    FileConvertAnimation->setAccessibleName(QStringLiteral("Working"));
 
-    AbortBitBtn = new QPushButton(style()->standardIcon(QStyle::SP_BrowserStop),
+    AbortButton = new QPushButton(style()->standardIcon(QStyle::SP_BrowserStop),
                                   QStringLiteral("Abort"), this);
-    AbortBitBtn->setGeometry((kClientWidth - 120) / 2, 160, 120, 25);
-    AbortBitBtn->setFont(fonts::SystemBold(13));
-    AbortBitBtn->setCursor(Qt::PointingHandCursor);
-    AbortBitBtn->setDefault(true);
-    HintHook::SetHint(AbortBitBtn, QStringLiteral("Halt procedure..."));
-    connect(AbortBitBtn, &QPushButton::clicked, this, [this] { Halt(kModalAbort); });
+    AbortButton->setGeometry((kClientWidth - 120) / 2, 160, 120, 25);
+    AbortButton->setFont(fonts::SystemBold(13));
+    AbortButton->setCursor(Qt::PointingHandCursor);
+    AbortButton->setDefault(true);
+    HintHook::SetHint(AbortButton, QStringLiteral("Halt procedure..."));
+    connect(AbortButton, &QPushButton::clicked, this, [this] { Halt(kModalAbort); });
 }
 
 void ConversionDialog::FormCreate() {
@@ -130,7 +132,7 @@ void ConversionDialog::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     CentreOnScreen(*this);
     ProgressChanged();
-    AbortBitBtn->setFocus();
+    AbortButton->setFocus();
     OnShow();
 }
 

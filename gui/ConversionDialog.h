@@ -37,7 +37,7 @@ class ConversionDialog : public QDialog, public ConversionSession {
     // Shows ConversionSession::ProgressBar, whose name it shares as the same control.
     // cppcheck-suppress duplInheritedMember
     QProgressBar* ProgressBar = nullptr;
-    QPushButton* AbortBitBtn = nullptr;
+    QPushButton* AbortButton = nullptr;
     QWidget* BreakPanel = nullptr;
 
   protected:

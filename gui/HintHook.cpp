@@ -1,7 +1,9 @@
 #include "HintHook.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -23,6 +25,8 @@ QString LongHint(const QString& hint) {
 
 HintHook::HintHook(QObject* parent) : QObject(parent) {
     qApp->installEventFilter(this);
+    connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, this,
+            &HintHook::FollowRestingPointer);
 }
 
 HintHook::~HintHook() {
@@ -33,6 +37,10 @@ HintHook::~HintHook() {
 
 void HintHook::SetHint(QObject* target, const QString& hint) {
     target->setProperty(kHintProperty, hint);
+    // What the status bar says of a control, a screen reader says too.
+    if (auto* widget = qobject_cast<QWidget*>(target)) {
+        widget->setAccessibleDescription(LongHint(hint));
+    }
 }
 
 QString HintHook::HintOf(const QObject* target) {
@@ -77,6 +85,24 @@ void HintHook::Follow(QWidget* widget, const QPoint& localPosition) {
     SetCurrentHint(HintAt(widget));
 }
 
+void HintHook::FollowRestingPointer() {
+    // Open menus report their highlighted item themselves; a window under a
+    // modal one takes no pointer.
+    if (!pointerSeen_ || QApplication::activePopupWidget() != nullptr) {
+        return;
+    }
+    const QPoint global = QCursor::pos();
+    QWidget* widget = QApplication::widgetAt(global);
+    if (widget == nullptr) {
+        return;
+    }
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (modal != nullptr && widget->window() != modal) {
+        return;
+    }
+    Follow(widget, widget->mapFromGlobal(global));
+}
+
 bool HintHook::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
         case QEvent::MouseMove:
@@ -84,6 +110,7 @@ bool HintHook::eventFilter(QObject* watched, QEvent* event) {
             // without mouse tracking; the receiver is the widget under the pointer.
             // Qt also passes copies on to the containers; only the first counts.
             if (watched->isWidgetType()) {
+                pointerSeen_ = true;
                 auto* widget = static_cast<QWidget*>(watched);
                 const QPoint position = static_cast<QMouseEvent*>(event)->position().toPoint();
                 if (QWidget* child = widget->childAt(position); child == nullptr) {

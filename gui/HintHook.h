@@ -13,9 +13,10 @@ namespace velkor {
 // Hints are kept on widgets and menu items (SetHint). The current hint follows
 // the pointer: the hint of the control under it, or the nearest hint found
 // going outwards through its containers, empty if there is none; while a menu
-// is open, the hint of its highlighted item. It only changes when the pointer
-// moves or a menu item is highlighted, so whatever the status bar shows first
-// stays until then.
+// is open, the hint of its highlighted item. It is taken again whenever the
+// pointer moves and at every idle moment, so a window closing above a resting
+// pointer leaves no stale hint; before the pointer first moves over a window
+// whatever the status bar shows first stays.
 class HintHook : public QObject {
     Q_OBJECT
 
@@ -24,6 +25,7 @@ class HintHook : public QObject {
     explicit HintHook(QObject* parent = nullptr);
     ~HintHook() override;
 
+    // The hint of a widget is its accessible description too.
     static void SetHint(QObject* target, const QString& hint);
     // The hint of the object itself, "" if none.
     static QString HintOf(const QObject* target);
@@ -44,8 +46,10 @@ class HintHook : public QObject {
   private:
     void Follow(QWidget* widget, const QPoint& localPosition);
     void Highlighted(QAction* action);
+    void FollowRestingPointer();
 
     QString current_;
+    bool pointerSeen_ = false;
 };
 
 }  // namespace velkor

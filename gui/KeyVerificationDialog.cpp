@@ -14,7 +14,7 @@ namespace velkor {
 
 KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app)
     : QDialog(nullptr), app_(app) {
-    setObjectName(QStringLiteral("VelkorVerifyKeyAppForm"));
+    setObjectName(QStringLiteral("KeyVerificationWindow"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -44,21 +44,28 @@ KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app)
                       QStringLiteral("Input your Key Extension character again [optional]..."));
     KeyExtensionInput->setToolTip(HintHook::HintOf(KeyExtensionInput));
 
-    VerifyBtn = new QPushButton(GlyphIcon(Glyph::VerifyCheck), QStringLiteral("Verify"), this);
-    VerifyBtn->setGeometry(80, 80, 75, 25);
-    VerifyBtn->setFont(fonts::SystemBold());
-    VerifyBtn->setCursor(Qt::PointingHandCursor);
+    VerifyButton = new QPushButton(GlyphIcon(Glyph::VerifyCheck), QStringLiteral("Verify"), this);
+    VerifyButton->setGeometry(80, 80, 75, 25);
+    VerifyButton->setFont(fonts::SystemBold());
+    VerifyButton->setCursor(Qt::PointingHandCursor);
     // Glyph on the right of the caption.
-    VerifyBtn->setLayoutDirection(Qt::RightToLeft);
-    VerifyBtn->setDefault(true);
-    HintHook::SetHint(VerifyBtn, QStringLiteral("Start the verification..."));
-    VerifyBtn->setToolTip(HintHook::HintOf(VerifyBtn));
+    VerifyButton->setLayoutDirection(Qt::RightToLeft);
+    VerifyButton->setDefault(true);
+    HintHook::SetHint(VerifyButton, QStringLiteral("Start the verification..."));
+    VerifyButton->setToolTip(HintHook::HintOf(VerifyButton));
 
+    KeyInput->setAccessibleName(QStringLiteral("Key again"));
+    KeyExtensionInput->setAccessibleName(QStringLiteral("Key extension again"));
+
+    for (EntryEdit* field : {KeyInput, KeyExtensionInput}) {
+        connect(field, &EntryEdit::characterRefused, this,
+                [this] { app_.Main().KeyCharacterRefused(); });
+    }
     setTabOrder(KeyInput, KeyExtensionInput);
-    setTabOrder(KeyExtensionInput, VerifyBtn);
+    setTabOrder(KeyExtensionInput, VerifyButton);
 
     connect(KeyInput, &QLineEdit::textChanged, this, [this] { KeyHandler(); });
-    connect(VerifyBtn, &QPushButton::clicked, this, [this] {
+    connect(VerifyButton, &QPushButton::clicked, this, [this] {
         setResult(QDialog::Accepted);
         StartVerification();
         accept();
@@ -79,18 +86,18 @@ void KeyVerificationDialog::FormShow() {
 void KeyVerificationDialog::ResetVerifyFields() {
     KeyInput->setText(QString());
     KeyExtensionInput->setText(QString());
-    VerifyBtn->setEnabled(false);
+    VerifyButton->setEnabled(false);
 }
 
 void KeyVerificationDialog::KeyHandler() {
-    VerifyBtn->setEnabled(KeyInput->text().size() >= MainWindow::kMinimumKeyLength);
+    VerifyButton->setEnabled(KeyInput->text().size() >= MainWindow::kMinimumKeyLength);
 }
 
 void KeyVerificationDialog::StartVerification() {
     if (result() != QDialog::Accepted) {
         return;
     }
-    MainWindow& mask = app_.Mask();
+    MainWindow& mask = app_.Main();
     mask.Key = KeyFieldBytes(KeyInput->text());
     mask.KeyExtension = KeyExtensionBytes(KeyExtensionInput->text());
 }

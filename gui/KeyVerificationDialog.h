@@ -30,7 +30,7 @@ class KeyVerificationDialog : public QDialog {
     QLabel* KeyInfo = nullptr;
     EntryEdit* KeyInput = nullptr;
     EntryEdit* KeyExtensionInput = nullptr;
-    QPushButton* VerifyBtn = nullptr;
+    QPushButton* VerifyButton = nullptr;
 
   protected:
     void showEvent(QShowEvent* event) override;

@@ -1,7 +1,9 @@
 #include "MainWindow.h"
 
 #include <QAction>
-#include <QCloseEvent>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -12,7 +14,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolButton>
+#include <utility>
 
 #include "AboutDialog.h"
 #include "ApplicationWindows.h"
@@ -92,11 +96,12 @@ QAction* MenuItem(QMenu* menu, const char* caption, const QKeySequence& shortcut
 
 MainWindow::MainWindow(ApplicationWindows& app)
     : QMainWindow(nullptr), RequestChecks(app.host, app.files), app_(app) {
-    setObjectName(QStringLiteral("VelkorMaskAppForm"));
+    setObjectName(QStringLiteral("MainWindow"));
     setWindowTitle(QStringLiteral("Velkor32"));
     setWindowIcon(ProgramIcon());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setAcceptDrops(true);
 
     auto* client = new QWidget(this);
     client->setFixedSize(kClientWidth, kClientHeight - 19);
@@ -110,6 +115,7 @@ MainWindow::MainWindow(ApplicationWindows& app)
     StatusBar->setFixedHeight(19);
     StatusPanel = new QLabel(Banner(), StatusBar);
     StatusPanel->setObjectName(QStringLiteral("StatusPanel"));
+    StatusPanel->setAccessibleName(QStringLiteral("Status"));
     StatusBar->addWidget(StatusPanel, 1);
     // Takes no input, but its text stays as readable as an enabled one.
     StatusBar->setEnabled(false);
@@ -160,8 +166,8 @@ void MainWindow::BuildControls(QWidget* client) {
     SwiftButton->setCursor(Qt::PointingHandCursor);
     SwiftButton->SetLowered(true);
 
-    VerifyBtn = Place(SpeedButton(client, Glyph::Verify, false), 80, 80, 25, 25,
-                      "Confirm your key and the optional keyextension...");
+    VerifyButton = Place(SpeedButton(client, Glyph::Verify, false), 80, 80, 25, 25,
+                         "Confirm your key and the optional keyextension...");
     KeyInput = Place(new EntryEdit(client), 120, 80, 201, 21, "Input your key...");
     KeyInput->MakeKeyField(kKeyCapacity);
     KeyExtensionInput = Place(new EntryEdit(client), 328, 72, 17, 28,
@@ -172,52 +178,69 @@ void MainWindow::BuildControls(QWidget* client) {
     KeyExtensionInput->setAlignment(Qt::AlignCenter);
 
     KeyFileInfo = AutoLabel(client, "Key file: [Optional]", 136, 120);
-    KeyFieSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 136, 25, 25,
-                            "Search for the key file...");
+    KeyFileSearchButton = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 136, 25, 25,
+                                "Search for the key file...");
     KeyFileNameInput =
         Place(new EntryEdit(client), 120, 136, 225, 21, "Insert the name of the key file...");
 
     InputFileInfo = AutoLabel(client, "Source file: (Input)", 136, 176);
-    SourceFileSearchBtn = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 192, 25, 25,
-                                "Search for the input file...");
+    SourceFileSearchButton = Place(SpeedButton(client, Glyph::OpenFile, true), 80, 192, 25, 25,
+                                   "Search for the input file...");
     SourceFileNameInput = Place(new EntryEdit(client), 120, 192, 225, 21,
                                 "Insert the name of the file to be compiled...");
 
     OutputFileInfo = AutoLabel(client, "Drain file: (Output)", 136, 232);
-    DrainFileSearchBtn = Place(SpeedButton(client, Glyph::SaveFile, true), 80, 248, 25, 25,
-                               "Place the output file...");
+    DrainFileSearchButton = Place(SpeedButton(client, Glyph::SaveFile, true), 80, 248, 25, 25,
+                                  "Place the output file...");
     DrainFileNameInput = Place(new EntryEdit(client), 120, 248, 225, 21,
                                "Insert the name of the file to be compiled to...");
 
-    SumCombBtn = Place(SpeedButton(client, Glyph::Analyse, true), 16, 296, 40, 25,
-                       "Summarize the frequency of symbols in a file...");
-    GroupBtn = Place(SpeedButton(client, Glyph::Groups, true), 66, 296, 40, 25,
-                     "Encode or decode alphanumerical groups to five characters each...");
+    AnalyseButton = Place(SpeedButton(client, Glyph::Analyse, true), 16, 296, 40, 25,
+                          "Summarize the frequency of symbols in a file...");
+    GroupsButton = Place(SpeedButton(client, Glyph::Groups, true), 66, 296, 40, 25,
+                         "Encode or decode alphanumerical groups to five characters each...");
 
-    CloseBtn = Place(new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), client), 120,
-                     296, 90, 25, "Quit Velkor32...");
-    CompileBtn =
+    CloseButton = Place(new QPushButton(GlyphIcon(Glyph::Close), QStringLiteral("Close"), client),
+                        120, 296, 90, 25, "Quit Velkor32...");
+    CompileButton =
         Place(new QPushButton(GlyphIcon(Glyph::Compile), QStringLiteral(" Compile "), client), 224,
               296, 120, 25, "Start the velkor compiler...");
-    for (QPushButton* button : {CloseBtn, CompileBtn}) {
+    for (QPushButton* button : {CloseButton, CompileButton}) {
         button->setFont(fonts::SystemBold());
         button->setAutoDefault(false);
         button->setFocusPolicy(Qt::StrongFocus);
+        ShowFocusFrame(*button);
     }
-    CompileBtn->setDefault(true);
+    CompileButton->setDefault(true);
+
+    // Names for a screen reader where no caption says what a control is.
+    const std::pair<QWidget*, const char*> names[] = {
+        {EncryptDecryptGroupBox, "Action"},
+        {VelkorLogo, "About Velkor32"},
+        {SwiftButton, "Swift"},
+        {VerifyButton, "Confirm key"},
+        {KeyInput, "Key"},
+        {KeyExtensionInput, "Key extension"},
+        {KeyFileSearchButton, "Search key file"},
+        {KeyFileNameInput, "Key file"},
+        {SourceFileSearchButton, "Search source file"},
+        {SourceFileNameInput, "Source file"},
+        {DrainFileSearchButton, "Place drain file"},
+        {DrainFileNameInput, "Drain file"},
+        {AnalyseButton, "Analyse file"},
+        {GroupsButton, "Groups"},
+    };
+    for (const auto& [widget, name] : names) {
+        widget->setAccessibleName(QString::fromLatin1(name));
+    }
 
     for (QLabel* label : {TopicText, KeyInfo, KeyFileInfo, InputFileInfo, OutputFileInfo}) {
         label->setFocusPolicy(Qt::NoFocus);
     }
-    QWidget* chain[] = {KeyInput,
-                        KeyExtensionInput,
-                        KeyFileNameInput,
-                        SourceFileNameInput,
-                        DrainFileNameInput,
-                        EncryptRadioButton,
-                        DecryptRadioButton,
-                        CompileBtn,
-                        CloseBtn};
+    QWidget* chain[] = {
+        KeyInput,           KeyExtensionInput,  KeyFileNameInput,   SourceFileNameInput,
+        DrainFileNameInput, EncryptRadioButton, DecryptRadioButton, CompileButton,
+        CloseButton};
     for (std::size_t i = 0; i + 1 < std::size(chain); ++i) {
         QWidget::setTabOrder(chain[i], chain[i + 1]);
     }
@@ -227,8 +250,10 @@ void MainWindow::BuildControls(QWidget* client) {
 void MainWindow::BuildMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&Main"));
     HintHook::SetHint(FileMenu->menuAction(), Hint("Velkor32's main menu..."));
-    // The menu starts with a separator; keep it visible.
+    // The menu starts with a separator; keep it, and tall enough that its line
+    // does not vanish into the menu's frame.
     FileMenu->setSeparatorsCollapsible(false);
+    UseRoomySeparators(*FileMenu);
     BreakLine1 = FileMenu->addSeparator();
     KeyConfirmItem = MenuItem(FileMenu, "Con&firm Key", QKeySequence(Qt::ALT | Qt::Key_F),
                               "Confirm your key and the optional keyextension...");
@@ -261,38 +286,55 @@ void MainWindow::BuildMenu() {
 }
 
 void MainWindow::BindHandlers() {
+    keyFocusAfterDirection_ = new QTimer(this);
+    keyFocusAfterDirection_->setSingleShot(true);
+    keyFocusAfterDirection_->setInterval(0);
+    connect(keyFocusAfterDirection_, &QTimer::timeout, this, [this] {
+        if (QApplication::focusWidget() == EncryptRadioButton ||
+            QApplication::focusWidget() == DecryptRadioButton) {
+            KeyInput->setFocus();
+        }
+    });
     connect(EncryptRadioButton, &QRadioButton::clicked, this, [this] { EnCryptHandler(); });
     connect(DecryptRadioButton, &QRadioButton::clicked, this, [this] { DeCryptHandler(); });
     connect(EncryptRadioButton, &QRadioButton::toggled, this,
             [this] { SetDirectionFocusPolicy(); });
     connect(VelkorLogo, &ClickImage::clicked, this, [this] { About(); });
     connect(SwiftButton, &BevelPanel::clicked, this, [this] { SwiftHandler(); });
-    connect(VerifyBtn, &QToolButton::clicked, this, [this] { KeyVerification(); });
+    connect(VerifyButton, &QToolButton::clicked, this, [this] { KeyVerification(); });
     connect(KeyInput, &QLineEdit::textChanged, this, [this] { KeyHandler(); });
     connect(KeyExtensionInput, &QLineEdit::textChanged, this, [this] { KeyExtensionHandler(); });
-    connect(KeyFieSearchBtn, &QToolButton::clicked, this, [this] { KeyFileSearch(); });
+    connect(KeyFileSearchButton, &QToolButton::clicked, this, [this] { KeyFileSearch(); });
     connect(KeyFileNameInput, &QLineEdit::textChanged, this, [this] { KeyFileNameHandler(); });
     connect(KeyFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { KeyFileNameEditHandler(); });
-    connect(SourceFileSearchBtn, &QToolButton::clicked, this, [this] { InputFileSearch(); });
+    connect(SourceFileSearchButton, &QToolButton::clicked, this, [this] { InputFileSearch(); });
     connect(SourceFileNameInput, &QLineEdit::textChanged, this, [this] { InputFileNameHandler(); });
     connect(SourceFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { SourceFileNameEditHandler(); });
-    connect(DrainFileSearchBtn, &QToolButton::clicked, this, [this] { OutputFileSearch(); });
+    connect(DrainFileSearchButton, &QToolButton::clicked, this, [this] { OutputFileSearch(); });
     connect(DrainFileNameInput, &QLineEdit::textChanged, this, [this] { OutputFileNameHandler(); });
     connect(DrainFileNameInput, &EntryEdit::doubleClicked, this,
             [this] { OutputFileNameEditHandler(); });
-    connect(SumCombBtn, &QToolButton::clicked, this, [this] { SumComb(); });
-    connect(GroupBtn, &QToolButton::clicked, this, [this] { Convert(); });
-    connect(CloseBtn, &QPushButton::clicked, this, [this] { ApplicationExit(); });
-    connect(CompileBtn, &QPushButton::clicked, this, [this] { StartCompiler(); });
+    for (EntryEdit* field : {KeyFileNameInput, SourceFileNameInput, DrainFileNameInput}) {
+        field->TakeFileDrops();
+        connect(field, &EntryEdit::fileDropped, this,
+                [this, field](const QString& path) { DropFileInto(*field, path); });
+    }
+    for (EntryEdit* field : {KeyInput, KeyExtensionInput}) {
+        connect(field, &EntryEdit::characterRefused, this, [this] { KeyCharacterRefused(); });
+    }
+    connect(AnalyseButton, &QToolButton::clicked, this, [this] { AnalyseFile(); });
+    connect(GroupsButton, &QToolButton::clicked, this, [this] { Convert(); });
+    connect(CloseButton, &QPushButton::clicked, this, [this] { ApplicationExit(); });
+    connect(CompileButton, &QPushButton::clicked, this, [this] { StartCompiler(); });
 
     connect(KeyConfirmItem, &QAction::triggered, this, [this] { KeyVerification(); });
     connect(SourceSearchItem, &QAction::triggered, this, [this] { InputFileSearch(); });
     connect(DrainSearchItem, &QAction::triggered, this, [this] { OutputFileSearch(); });
     connect(KeySearchItem, &QAction::triggered, this, [this] { KeyFileSearch(); });
     connect(CompileItem, &QAction::triggered, this, [this] { StartCompiler(); });
-    connect(AnalyseSearchItem, &QAction::triggered, this, [this] { SumComb(); });
+    connect(AnalyseSearchItem, &QAction::triggered, this, [this] { AnalyseFile(); });
     connect(SwiftItem, &QAction::triggered, this, [this](bool checked) {
         // Qt has already flipped the mark; SwiftHandler decides from the old state.
         SwiftItem->setChecked(!checked);
@@ -316,7 +358,7 @@ void MainWindow::FormCreate() {
     EncryptMode = false;
     DrainConfirmed = false;
     KeyConfirmItem->setEnabled(false);
-    VerifyBtn->setEnabled(false);
+    VerifyButton->setEnabled(false);
     app_.creationLog.emplace_back("MainWindow");
 }
 
@@ -364,15 +406,6 @@ void MainWindow::Authenticate() {
     ApplicationExit();
 }
 
-void MainWindow::closeEvent(QCloseEvent* event) {
-    // The program ends with its main window; a count still running inside a
-    // handler stops instead of finishing behind a window that is gone.
-    if (auto* qtHost = dynamic_cast<QtHost*>(&app_.host)) {
-        qtHost->Terminate();
-    }
-    QMainWindow::closeEvent(event);
-}
-
 void MainWindow::ApplicationExit() {
     close();
 }
@@ -382,7 +415,12 @@ void MainWindow::About() {
 }
 
 void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
-    const std::optional<QString> chosen = RunFileDialog(dialog);
+    PutChosenFile(field, RunFileDialog(dialog), saving);
+    ClearFileName(dialog);
+}
+
+void MainWindow::PutChosenFile(EntryEdit& field, const std::optional<QString>& chosen,
+                               bool saving) {
     if (chosen) {
         field.setText(*chosen);
         if (saving) {
@@ -391,8 +429,47 @@ void MainWindow::SearchInto(FileDialog& dialog, EntryEdit& field, bool saving) {
     } else if (saving) {
         DrainConfirmed = false;
     }
-    ClearFileName(dialog);
     field.setFocus();
+}
+
+void MainWindow::DropFileInto(EntryEdit& field, const QString& path) {
+    activateWindow();
+    if (&field == DrainFileNameInput) {
+        // A dropped drain is asked about as one chosen in the save dialog.
+        PutChosenFile(field, OutputDialog->Acceptable(path) ? std::optional(path) : std::nullopt,
+                      true);
+    } else {
+        PutChosenFile(field, path, false);
+    }
+}
+
+void MainWindow::KeyCharacterRefused() {
+    app_.host.PlaySound(Sound::Exclamation);
+    app_.hintHook->SetCurrentHint(RefusedKeyCharacterHint());
+}
+
+QString MainWindow::RefusedKeyCharacterHint() {
+    return QStringLiteral("This character cannot be part of a key...");
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
+    if (DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    // Anywhere but a file field, a dropped file is the source.
+    if (const std::optional<QString> file = DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+        DropFileInto(*SourceFileNameInput, *file);
+    }
 }
 
 void MainWindow::KeyFileSearch() {
@@ -410,13 +487,13 @@ void MainWindow::OutputFileSearch() {
 void MainWindow::KeyHandler() {
     Key = KeyFieldBytes(KeyInput->text());
     const bool verifiable = Key.size() >= static_cast<std::size_t>(kMinimumKeyLength);
-    VerifyBtn->setEnabled(verifiable);
+    VerifyButton->setEnabled(verifiable);
     KeyConfirmItem->setEnabled(verifiable);
 }
 
 void MainWindow::StartCompiler() {
     CompileItem->setEnabled(false);
-    CompileBtn->setEnabled(false);
+    CompileButton->setEnabled(false);
     CompileRequested = RequestChecks.CheckCompileRequest(*this);
     if (CompileRequested) {
         DrainConfirmed = false;
@@ -426,7 +503,7 @@ void MainWindow::StartCompiler() {
         compiler.exec();
     }
     CompileItem->setEnabled(true);
-    CompileBtn->setEnabled(true);
+    CompileButton->setEnabled(true);
 }
 
 EntryEdit& MainWindow::FieldEdit(RequestField field) const {
@@ -486,12 +563,19 @@ void MainWindow::OutputFileNameHandler() {
 
 void MainWindow::DeCryptHandler() {
     EncryptMode = false;
-    KeyInput->setFocus();
+    FocusKeyAfterDirection();
 }
 
 void MainWindow::EnCryptHandler() {
     EncryptMode = true;
+    FocusKeyAfterDirection();
+}
+
+void MainWindow::FocusKeyAfterDirection() {
     KeyInput->setFocus();
+    // Chosen with the arrow keys, the radio button takes the focus itself
+    // after its click; the key field takes it back once that is done.
+    keyFocusAfterDirection_->start();
 }
 
 void MainWindow::KeyVerification() {
@@ -522,9 +606,9 @@ void MainWindow::KeyVerification() {
     host.ShowMessage(MessageKind::Plain, Buttons::Ok, "Key Extension verification ok!");
 }
 
-void MainWindow::SumComb() {
+void MainWindow::AnalyseFile() {
     AnalyseSearchItem->setEnabled(false);
-    SumCombBtn->setEnabled(false);
+    AnalyseButton->setEnabled(false);
     std::optional<std::string> chosen;
     if (const std::optional<QString> name = RunFileDialog(*InputDialog)) {
         chosen = QFile::encodeName(*name).toStdString();
@@ -532,12 +616,12 @@ void MainWindow::SumComb() {
     ClearFileName(*InputDialog);
     SymbolAnalysis(app_.host, app_.files, app_.messageInterval).Run(chosen);
     AnalyseSearchItem->setEnabled(true);
-    SumCombBtn->setEnabled(true);
+    AnalyseButton->setEnabled(true);
 }
 
 void MainWindow::Convert() {
     GroupItem->setEnabled(false);
-    GroupBtn->setEnabled(false);
+    GroupsButton->setEnabled(false);
     // The save dialog is shown even when the open dialog was cancelled.
     const std::optional<QString> source = RunFileDialog(*InputDialog);
     const std::optional<QString> drain = RunFileDialog(*OutputDialog);
@@ -551,7 +635,7 @@ void MainWindow::Convert() {
     ClearFileName(*InputDialog);
     ClearFileName(*OutputDialog);
     GroupItem->setEnabled(true);
-    GroupBtn->setEnabled(true);
+    GroupsButton->setEnabled(true);
 }
 
 void MainWindow::OpenFieldFile(const EntryEdit& field) {
@@ -590,7 +674,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
                 // A focused button takes Enter itself; otherwise the default button.
                 auto* focused = qobject_cast<QPushButton*>(focusWidget());
-                QPushButton* target = focused != nullptr ? focused : CompileBtn;
+                QPushButton* target = focused != nullptr ? focused : CompileButton;
                 if (target->isEnabled()) {
                     target->click();
                 }
@@ -599,7 +683,7 @@ void MainWindow::keyPressEvent(QKeyEvent* event) {
             break;
         case Qt::Key_Escape:
             if (event->modifiers() == Qt::NoModifier) {
-                CloseBtn->click();
+                CloseButton->click();
                 return;
             }
             break;

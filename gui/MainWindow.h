@@ -16,6 +16,7 @@ class QMenu;
 class QPushButton;
 class QRadioButton;
 class QStatusBar;
+class QTimer;
 class QToolButton;
 
 namespace velkor {
@@ -77,13 +78,18 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     void DeCryptHandler();
     void EnCryptHandler();
     void KeyVerification();
-    void SumComb();
+    void AnalyseFile();
     void KeyFileNameEditHandler();
     void SourceFileNameEditHandler();
     void OutputFileNameEditHandler();
     void SwiftHandler();
     void Convert();
     void HintHandler(const QString& hint);
+    // A file dropped on a file field, as if chosen in its dialog.
+    void DropFileInto(EntryEdit& field, const QString& path);
+    // A key field refused a typed character: warning sound and a hint.
+    void KeyCharacterRefused();
+    static QString RefusedKeyCharacterHint();
 
     // Runs a file dialog and gives the chosen name, nothing when cancelled.
     // Tests replace it to answer without a screen.
@@ -110,22 +116,22 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
     ClickImage* VelkorLogo = nullptr;
     QLabel* KeyInfo = nullptr;
     BevelPanel* SwiftButton = nullptr;
-    QToolButton* VerifyBtn = nullptr;
+    QToolButton* VerifyButton = nullptr;
     EntryEdit* KeyInput = nullptr;
     EntryEdit* KeyExtensionInput = nullptr;
     QLabel* KeyFileInfo = nullptr;
-    QToolButton* KeyFieSearchBtn = nullptr;
+    QToolButton* KeyFileSearchButton = nullptr;
     EntryEdit* KeyFileNameInput = nullptr;
     QLabel* InputFileInfo = nullptr;
-    QToolButton* SourceFileSearchBtn = nullptr;
+    QToolButton* SourceFileSearchButton = nullptr;
     EntryEdit* SourceFileNameInput = nullptr;
     QLabel* OutputFileInfo = nullptr;
-    QToolButton* DrainFileSearchBtn = nullptr;
+    QToolButton* DrainFileSearchButton = nullptr;
     EntryEdit* DrainFileNameInput = nullptr;
-    QToolButton* SumCombBtn = nullptr;
-    QToolButton* GroupBtn = nullptr;
-    QPushButton* CloseBtn = nullptr;
-    QPushButton* CompileBtn = nullptr;
+    QToolButton* AnalyseButton = nullptr;
+    QToolButton* GroupsButton = nullptr;
+    QPushButton* CloseButton = nullptr;
+    QPushButton* CompileButton = nullptr;
     QStatusBar* StatusBar = nullptr;
     QLabel* StatusPanel = nullptr;
     FileDialog* InputDialog = nullptr;
@@ -150,20 +156,26 @@ class MainWindow : public QMainWindow, public CompileRequestForm {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void BuildControls(QWidget* client);
     void BuildMenu();
     void BindHandlers();
     void SetDirectionFocusPolicy();
+    void FocusKeyAfterDirection();
     // Search handler body: open or save dialog into a field.
     void SearchInto(FileDialog& dialog, EntryEdit& field, bool saving);
+    // What a confirmed or cancelled choice of a file does to its field.
+    void PutChosenFile(EntryEdit& field, const std::optional<QString>& chosen, bool saving);
     void OpenFieldFile(const EntryEdit& field);
     EntryEdit& FieldEdit(RequestField field) const;
 
     ApplicationWindows& app_;
     bool shownOnce_ = false;
+    QTimer* keyFocusAfterDirection_ = nullptr;
 };
 
 // Key bytes of a key field's text: its first 128 characters as Windows-1252.

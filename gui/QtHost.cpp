@@ -11,6 +11,33 @@
 
 namespace velkor {
 
+namespace {
+
+// Notes that a window has been closed; lives as long as the window.
+class CloseWatch : public QObject {
+  public:
+    CloseWatch(QWidget& window, bool& closed) : QObject(&window), closed_(closed) {
+        window.installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Close) {
+            closed_ = true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    bool& closed_;
+};
+
+}  // namespace
+
+void QtHost::EndWith(QWidget& mainWindow) {
+    new CloseWatch(mainWindow, terminating_);
+}
+
 void MessageBox::closeEvent(QCloseEvent* event) {
     // Skips QMessageBox's own handling, which would count the close box as "No".
     QDialog::closeEvent(event);  // NOLINT(bugprone-parent-virtual-call): skipped on purpose
@@ -64,6 +91,9 @@ std::unique_ptr<MessageBox> QtHost::MakeBox(MessageKind kind, Buttons buttons,
                             : CaptionOf(kind));
     box->setText(DisplayText(text));
     box->setTextFormat(Qt::PlainText);
+    // A screen reader announces the caption and reads the whole text.
+    box->setAccessibleName(box->windowTitle());
+    box->setAccessibleDescription(box->text());
     if (buttons == Buttons::Ok) {
         QPushButton* ok = box->addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
         box->setDefaultButton(ok);

@@ -29,7 +29,8 @@ class QtHost : public Host {
     // True from the moment the main window closes: the program is ending, and
     // work running inside one of its handlers must stop.
     bool Terminating() override;
-    void Terminate() { terminating_ = true; }
+    // The window whose closing ends the program.
+    void EndWith(QWidget& mainWindow);
     void ShellOpenFile(const std::string& fileName, const std::string& directory) override;
 
     // The box ShowMessage runs, built but not shown.

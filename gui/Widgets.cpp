@@ -1,10 +1,20 @@
 #include "Widgets.h"
 
-#include <qdrawutil.h>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QProxyStyle>
+#include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStyleOptionMenuItem>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
 
 #include "Cp1252.h"
 
@@ -48,6 +58,43 @@ class KeyFieldStyle : public QProxyStyle {
     }
 };
 
+// Draws a dotted focus frame inside a focused push button: some styles show
+// keyboard focus on the default button no differently from its default look.
+class FocusFrameStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        if (element != CE_PushButton || !(option->state & State_HasFocus)) {
+            return;
+        }
+        painter->save();
+        QPen pen(option->palette.color(QPalette::ButtonText), 1, Qt::DotLine);
+        pen.setCosmetic(true);
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(option->rect.adjusted(4, 4, -5, -5));
+        painter->restore();
+    }
+};
+
+class RoomySeparatorStyle : public QProxyStyle {
+  public:
+    using QProxyStyle::QProxyStyle;
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& size,
+                           const QWidget* widget) const override {
+        QSize result = QProxyStyle::sizeFromContents(type, option, size, widget);
+        const auto* item = qstyleoption_cast<const QStyleOptionMenuItem*>(option);
+        if (type == CT_MenuItem && item != nullptr &&
+            item->menuItemType == QStyleOptionMenuItem::Separator) {
+            constexpr int kSeparatorHeight = 9;
+            result.setHeight(std::max(result.height(), kSeparatorHeight));
+        }
+        return result;
+    }
+};
+
 // A click is a left press and a release inside the control.
 bool EndsClick(bool& pressed, const QMouseEvent& release, const QRect& area) {
     const bool click = pressed && release.button() == Qt::LeftButton &&
@@ -57,6 +104,18 @@ bool EndsClick(bool& pressed, const QMouseEvent& release, const QRect& area) {
 }
 
 }  // namespace
+
+void UseRoomySeparators(QMenu& menu) {
+    auto* style = new RoomySeparatorStyle(menu.style()->name());
+    style->setParent(&menu);
+    menu.setStyle(style);
+}
+
+void ShowFocusFrame(QPushButton& button) {
+    auto* style = new FocusFrameStyle(button.style()->name());
+    style->setParent(&button);
+    button.setStyle(style);
+}
 
 EntryEdit::EntryEdit(QWidget* parent) : QLineEdit(parent) {}
 
@@ -68,6 +127,83 @@ void EntryEdit::MakeKeyField(int maxLength) {
     setMaxLength(maxLength);
     setValidator(new Cp1252Validator(this));
     SetAutoSelect(false);
+    keyField_ = true;
+}
+
+bool EntryEdit::KeyCharactersFit(const QString& text) {
+    if (!keyField_ || text.isEmpty() || Cp1252Bytes(text)) {
+        return true;
+    }
+    emit characterRefused();
+    return false;
+}
+
+void EntryEdit::keyPressEvent(QKeyEvent* event) {
+    if (!KeyCharactersFit(event->text())) {
+        event->accept();
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void EntryEdit::inputMethodEvent(QInputMethodEvent* event) {
+    if (!KeyCharactersFit(event->commitString())) {
+        event->accept();
+        return;
+    }
+    QLineEdit::inputMethodEvent(event);
+}
+
+std::optional<QString> DroppedFile(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().size() != 1) {
+        return std::nullopt;
+    }
+    const QUrl url = data->urls().first();
+    if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) {
+        return std::nullopt;
+    }
+    return url.toLocalFile();
+}
+
+void EntryEdit::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        // Never the address as text: a file field takes the file, any other
+        // field leaves it to the window.
+        if (fileDrops_ && DroppedFile(event->mimeData())) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dragEnterEvent(event);
+}
+
+void EntryEdit::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        if (fileDrops_ && DroppedFile(event->mimeData())) {
+            event->acceptProposedAction();
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dragMoveEvent(event);
+}
+
+void EntryEdit::dropEvent(QDropEvent* event) {
+    if (event->mimeData()->hasUrls()) {
+        const std::optional<QString> file =
+            fileDrops_ ? DroppedFile(event->mimeData()) : std::nullopt;
+        if (file) {
+            event->acceptProposedAction();
+            emit fileDropped(*file);
+        } else {
+            event->ignore();
+        }
+        return;
+    }
+    QLineEdit::dropEvent(event);
 }
 
 void EntryEdit::focusInEvent(QFocusEvent* event) {
@@ -95,16 +231,35 @@ void BevelPanel::SetLowered(bool lowered) {
 
 void BevelPanel::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
-    const QRect outer = rect();
-    p.fillRect(outer, palette().button());
-    // Single border, then the two-pixel outer bevel inside it.
-    p.setPen(palette().color(QPalette::WindowText));
-    p.drawRect(outer.adjusted(0, 0, -1, -1));
-    qDrawShadePanel(&p, outer.adjusted(1, 1, -1, -1), palette(), lowered_, 2);
+    p.fillRect(rect(), palette().button());
+    // Border and bevel in whole device pixels: at a fractional scale factor
+    // lines drawn in logical pixels land between device pixels and lose edges.
+    const qreal scale = devicePixelRatioF();
+    const int line = std::max(1, static_cast<int>(scale));
+    const QRect device(0, 0, static_cast<int>(std::lround(width() * scale)),
+                       static_cast<int>(std::lround(height() * scale)));
+    p.save();
+    p.scale(1 / scale, 1 / scale);
+    const QColor border = palette().color(QPalette::WindowText);
+    const QColor light = palette().color(QPalette::Light);
+    const QColor dark = palette().color(QPalette::Dark);
+    const auto frame = [&p](const QRect& area, int width, const QColor& topLeft,
+                            const QColor& bottomRight) {
+        p.fillRect(area.left(), area.top(), area.width(), width, topLeft);
+        p.fillRect(area.left(), area.top(), width, area.height(), topLeft);
+        p.fillRect(area.left(), area.bottom() + 1 - width, area.width(), width, bottomRight);
+        p.fillRect(area.right() + 1 - width, area.top(), width, area.height(), bottomRight);
+    };
+    frame(device, line, border, border);
+    // The two-pixel outer bevel inside the border.
+    const QRect bevel = device.adjusted(line, line, -line, -line);
+    frame(bevel, 2 * line, lowered_ ? dark : light, lowered_ ? light : dark);
+    p.restore();
+
     p.setFont(font());
     p.setPen(
         palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-    const QRect face = outer.adjusted(3, 3, -3, -3).translated(lowered_ ? 1 : 0, lowered_ ? 1 : 0);
+    const QRect face = rect().adjusted(3, 3, -3, -3).translated(lowered_ ? 1 : 0, lowered_ ? 1 : 0);
     p.drawText(face, Qt::AlignCenter, caption_);
 }
 

@@ -3,6 +3,9 @@
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
 #include <QString>
 #include <QValidator>
 #include <QWidget>
@@ -22,6 +25,16 @@ class Cp1252Validator : public QValidator {
     State validate(QString& input, int& position) const override;
 };
 
+// Makes keyboard focus on a push button visible in every style.
+void ShowFocusFrame(QPushButton& button);
+
+// The one local file that a drag carries, if it carries exactly that: no
+// folder, no remote address, no text.
+std::optional<QString> DroppedFile(const QMimeData* data);
+
+// Gives the menu's separators room for a visible line, the first one included.
+void UseRoomySeparators(QMenu& menu);
+
 // An edit field that can keep the caret instead of selecting everything when
 // tabbed into, that reports double-clicks, and that can mask its text with "X".
 class EntryEdit : public QLineEdit {
@@ -32,18 +45,34 @@ class EntryEdit : public QLineEdit {
 
     void SetAutoSelect(bool on) { autoSelect_ = on; }
     bool AutoSelect() const { return autoSelect_; }
-    // Shows every character as "X" and accepts only Windows-1252 characters.
+    // Shows every character as "X" and accepts only Windows-1252 characters;
+    // a typed character without one is reported, not taken.
     void MakeKeyField(int maxLength);
+    // Takes a dropped local file as fileDropped(); a field that does not leaves
+    // dropped addresses to the window around it.
+    void TakeFileDrops() { fileDrops_ = true; }
 
   signals:
     void doubleClicked();
+    void characterRefused();
+    void fileDropped(const QString& path);
 
   protected:
     void focusInEvent(QFocusEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
+    // False, after reporting it, when text holds a character a key cannot.
+    bool KeyCharactersFit(const QString& text);
+
     bool autoSelect_ = true;
+    bool keyField_ = false;
+    bool fileDrops_ = false;
 };
 
 // A panel used as a toggle: a single border and a two-pixel outer bevel that is

@@ -22,6 +22,7 @@ int main(int argc, char** argv) {
         QFile::encodeName(QCoreApplication::applicationFilePath()).toStdString();
     velkor::ApplicationWindows windows(host, velkor::FileSystem::Native(), programPath);
     windows.Create();
-    windows.Mask().show();
+    host.EndWith(windows.Main());
+    windows.Main().show();
     return QApplication::exec();
 }

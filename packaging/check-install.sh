@@ -35,7 +35,7 @@ for size in 16 24 32 48 64 128 256; do
     file -b "$png" | grep -q "PNG image data, $size x $size" || fail "$png is not a $size x $size PNG"
 done
 
-man=$prefix/share/man/man1/velkor32.1.gz
+man=$prefix/share/man/man1/velkor32.1
 [ -f "$man" ] || fail "no manual page"
 warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l "$man" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "manual page: $warnings"

@@ -62,6 +62,8 @@ TEST_F(GroupsCommand, FailuresAndWrongUsage) {
     EXPECT_EQ(Run("groups half"), 2);
     EXPECT_EQ(Run("groups half out4 extra"), 2);
     EXPECT_EQ(Run("groups half out4 --fast"), 2);
+    // An empty stream is an empty file.
+    EXPECT_EQ(Run("groups - out4"), 1);
     EXPECT_FALSE(dir.Exists("out4"));
 }
 

@@ -87,18 +87,28 @@ TEST(KeyMemory, NoCopyOfTheKeyOutlivesItsUse) {
     const std::size_t tailSize = key.size() - 16;
     ASSERT_EQ(CopiesInMemory(tail, tailSize), 0);
 
-    {
-        SecretBytes text;
-        std::string error;
-        ASSERT_EQ(ReadKeyText({.from = "file:" + path}, text, error), KeyReadResult::Read);
-        const auto bytes = KeyBytesFromText(
-            std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
-        ASSERT_TRUE(bytes);
-        EXPECT_EQ(bytes->size(), key.size());
-        // Proves the search sees the heap: the key is there while it is used.
-        EXPECT_GE(CopiesInMemory(tail, tailSize), 2);
+    // The environment keeps a copy of its own until the tool wipes it.
+    std::array<char, 41> value{};
+    std::copy(key.begin(), key.end(), value.begin());
+    ASSERT_EQ(::setenv("VELKOR_MEMORY_TEST_KEY", value.data(), 1), 0);
+    SecureZero(value.data(), value.size());
+
+    // The environment's copy first: it must be gone before the file is read.
+    for (const std::string& from : {std::string("env:VELKOR_MEMORY_TEST_KEY"), "file:" + path}) {
+        SCOPED_TRACE(from);
+        {
+            SecretBytes text;
+            std::string error;
+            ASSERT_EQ(ReadKeyText({.from = from}, text, error), KeyReadResult::Read);
+            const auto bytes = KeyBytesFromText(
+                std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));
+            ASSERT_TRUE(bytes);
+            EXPECT_EQ(bytes->size(), key.size());
+            // Proves the search sees the heap: the key is there while it is used.
+            EXPECT_GE(CopiesInMemory(tail, tailSize), 2);
+        }
+        EXPECT_EQ(CopiesInMemory(tail, tailSize), 0);
     }
-    EXPECT_EQ(CopiesInMemory(tail, tailSize), 0);
 }
 
 }  // namespace

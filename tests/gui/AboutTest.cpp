@@ -27,7 +27,7 @@ class AboutTest : public QObject {
         guard.setSingleShot(true);
         QObject::connect(&guard, &QTimer::timeout, &about, [&about] { about.done(-1); });
         guard.start(5000);
-        w.mask().About();
+        w.main().About();
         return wasShown && about.result() != -1 && !about.isVisible();
     }
 

@@ -75,10 +75,11 @@ class RecordingQtHost : public velkor::QtHost {
 };
 
 struct QtHostWindows {
-    QtHostWindows() : windows(host, files, "velkor32") {
+    QtHostWindows() : windows(host, files, velkor::testing::RunningProgram()) {
         windows.messageInterval = std::chrono::nanoseconds(0);
         windows.Create();
-        windows.Mask().DefaultDirectory = files.CurrentDirectory() + "/";
+        host.EndWith(windows.Main());
+        windows.Main().DefaultDirectory = files.CurrentDirectory() + "/";
     }
 
     RecordingQtHost host;
@@ -98,7 +99,7 @@ std::shared_ptr<DialogLog> AnswerDialog(MainWindow& m, const std::optional<QStri
     m.RunFileDialog = [&m, path, log](velkor::FileDialog& dialog) {
         ++log->shown;
         log->otherDialogs += &dialog == m.InputDialog ? 0 : 1;
-        log->shownWithCommandOn += m.SumCombBtn->isEnabled() || m.AnalyseSearchItem->isEnabled();
+        log->shownWithCommandOn += m.AnalyseButton->isEnabled() || m.AnalyseSearchItem->isEnabled();
         if (path) {
             dialog.selectFile(*path);
         }
@@ -108,7 +109,7 @@ std::shared_ptr<DialogLog> AnswerDialog(MainWindow& m, const std::optional<QStri
 }
 
 bool CommandEnabled(const MainWindow& m) {
-    return m.SumCombBtn->isEnabled() && m.AnalyseSearchItem->isEnabled();
+    return m.AnalyseButton->isEnabled() && m.AnalyseSearchItem->isEnabled();
 }
 
 }  // namespace
@@ -124,12 +125,12 @@ class AnalyseCommandTest : public QObject {
         const std::string source = dir.Path(stem + ".doc");
         velkor::testing::WriteFileBytes(source, "ABA");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         const auto dialog = AnswerDialog(m, QString::fromStdString(source));
 
-        QTest::mouseClick(m.SumCombBtn, Qt::LeftButton);
+        QTest::mouseClick(m.AnalyseButton, Qt::LeftButton);
         QCOMPARE(dialog->shown, 1);
         const std::string log = dir.Read("!" + stem + "!.txt");
         QCOMPARE(log, ExpectedLog(source, "ABA"));
@@ -157,7 +158,7 @@ class AnalyseCommandTest : public QObject {
         const std::string source = dir.Path("letter.doc");
         velkor::testing::WriteFileBytes(source, "text");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         AnswerDialog(m, QString::fromStdString(source));
         const std::string question =
             "File: letter.doc analysed.\r\rResults written into file:\r!letter!.txt\r\r"
@@ -177,7 +178,7 @@ class AnalyseCommandTest : public QObject {
 
         w.host.events.clear();
         w.host.Answers({Answer::No});
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         QCOMPARE(w.host.MessageTexts(), std::vector<std::string>{question});
         for (const HostEvent& event : w.host.events) {
             QVERIFY(event.type != Type::ShellOpen);
@@ -188,9 +189,9 @@ class AnalyseCommandTest : public QObject {
     void cancelSaysNothingAndErrorsGiveTheCommandBack() {
         TempDir dir;
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         const auto dialog = AnswerDialog(m, std::nullopt);
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         QCOMPARE(dialog->shown, 1);
         QVERIFY(w.host.events.empty());
         QVERIFY(std::filesystem::is_empty(dir.Folder()));
@@ -199,7 +200,7 @@ class AnalyseCommandTest : public QObject {
         // A folder cannot be read as a file.
         std::filesystem::create_directory(dir.Path("folder"));
         AnswerDialog(m, QString::fromStdString(dir.Path("folder")));
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         QCOMPARE(w.host.MessageTexts(), std::vector<std::string>{"File:\rfolder\rread error!"});
         QVERIFY(!dir.Exists("!folder!.txt"));
         QVERIFY(CommandEnabled(m));
@@ -211,7 +212,7 @@ class AnalyseCommandTest : public QObject {
         const std::string content = LongContent(kLongSize);
         velkor::testing::WriteFileBytes(source, content);
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         const auto dialog = AnswerDialog(m, QString::fromStdString(source));
@@ -220,29 +221,29 @@ class AnalyseCommandTest : public QObject {
         QStringList hints;
         long long othersOn = 0;
         w.host.onProcess = [&] {
-            if (!m.SumCombBtn->isEnabled() && !m.AnalyseSearchItem->isEnabled()) {
+            if (!m.AnalyseButton->isEnabled() && !m.AnalyseSearchItem->isEnabled()) {
                 ++commandOff;
             }
-            if (m.CompileBtn->isEnabled() && m.CompileItem->isEnabled() &&
-                m.GroupBtn->isEnabled() && m.GroupItem->isEnabled() && m.SwiftItem->isEnabled() &&
-                m.KeyInput->isEnabled()) {
+            if (m.CompileButton->isEnabled() && m.CompileItem->isEnabled() &&
+                m.GroupsButton->isEnabled() && m.GroupItem->isEnabled() &&
+                m.SwiftItem->isEnabled() && m.KeyInput->isEnabled()) {
                 ++othersOn;
             }
             if (w.host.processCalls == 10) {
                 // Other handlers run in the middle of the count ...
                 m.SwiftItem->trigger();
                 QTest::keyClicks(m.KeyInput, QStringLiteral("typed"));
-                velkor::testing::MovePointer(m.CompileBtn);
+                velkor::testing::MovePointer(m.CompileButton);
                 hints.append(m.StatusText());
-                velkor::testing::MovePointer(m.SumCombBtn);
+                velkor::testing::MovePointer(m.AnalyseButton);
                 hints.append(m.StatusText());
                 // ... but the command itself cannot start a second time.
-                QTest::mouseClick(m.SumCombBtn, Qt::LeftButton);
+                QTest::mouseClick(m.AnalyseButton, Qt::LeftButton);
                 QTest::keyClick(&m, Qt::Key_A, Qt::AltModifier);
             }
         };
 
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         w.host.onProcess = nullptr;
         QVERIFY(w.host.processCalls >= static_cast<long long>(kLongSize >> 18));
         QCOMPARE(commandOff, w.host.processCalls);
@@ -263,7 +264,7 @@ class AnalyseCommandTest : public QObject {
         const std::string source = dir.Path("long.bin");
         velkor::testing::WriteFileBytes(source, LongContent(kLongSize));
         QtHostWindows w;
-        auto& m = w.windows.Mask();
+        auto& m = w.windows.Main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         AnswerDialog(m, QString::fromStdString(source));
@@ -279,7 +280,7 @@ class AnalyseCommandTest : public QObject {
             }
         };
 
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         QCOMPARE(keyDuringCount, QStringLiteral("k"));
         QVERIFY(!w.host.Terminating());
         QCOMPARE(w.host.record.MessageTexts().size(), std::size_t{1});
@@ -292,17 +293,17 @@ class AnalyseCommandTest : public QObject {
         const std::string source = dir.Path("long.bin");
         velkor::testing::WriteFileBytes(source, LongContent(kLongSize));
         QtHostWindows w;
-        auto& m = w.windows.Mask();
+        auto& m = w.windows.Main();
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         AnswerDialog(m, QString::fromStdString(source));
         w.host.record.onProcess = [&] {
             if (w.host.record.processCalls == 3) {
-                m.CloseBtn->click();
+                m.CloseButton->click();
             }
         };
 
-        m.SumCombBtn->click();
+        m.AnalyseButton->click();
         QVERIFY(!m.isVisible());
         QVERIFY(w.host.Terminating());
         // Stopped within the block that saw the close: no question, no box, no log.

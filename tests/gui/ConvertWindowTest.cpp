@@ -45,9 +45,9 @@ std::string RandomBytes(std::size_t size, unsigned seed) {
 // The main window shown, its dialogs answered from a script, in a fresh folder.
 struct Session {
     Session() {
-        w.mask().show();
-        QVERIFY(QTest::qWaitForWindowActive(&w.mask()));
-        w.mask().RunFileDialog = [this](velkor::FileDialog& dialog) -> std::optional<QString> {
+        w.main().show();
+        QVERIFY(QTest::qWaitForWindowActive(&w.main()));
+        w.main().RunFileDialog = [this](velkor::FileDialog& dialog) -> std::optional<QString> {
             shownDialogs.push_back(&dialog);
             if (dialogAnswers.empty()) {
                 return std::nullopt;
@@ -77,7 +77,7 @@ struct Session {
     void ConvertByButton(const std::optional<std::string>& source,
                          const std::optional<std::string>& drain) {
         Pick(source, drain);
-        QTest::mouseClick(w.mask().GroupBtn, Qt::LeftButton);
+        QTest::mouseClick(w.main().GroupsButton, Qt::LeftButton);
     }
 
     Windows w;
@@ -110,13 +110,13 @@ class ConvertWindowTest : public QObject {
         const std::string original = RandomBytes(70000, 5) + std::string(300, '\0') + "\xff";
         s.dir.Write("data.bin", original);
         struct WhileAsked {
-            bool groupBtnEnabled = true;
+            bool groupsButtonEnabled = true;
             bool groupItemEnabled = true;
             bool windowUp = false;
         };
         std::vector<WhileAsked> seen;
         s.w.host.onMessage = [&](const HostEvent&) {
-            seen.push_back({s.w.mask().GroupBtn->isEnabled(), s.w.mask().GroupItem->isEnabled(),
+            seen.push_back({s.w.main().GroupsButton->isEnabled(), s.w.main().GroupItem->isEnabled(),
                             s.window().isVisible()});
         };
 
@@ -132,10 +132,10 @@ class ConvertWindowTest : public QObject {
 
         // The other direction from the menu's shortcut; the offscreen platform has
         // no window manager to hand the activation back to the main window.
-        s.w.mask().activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(&s.w.mask()));
+        s.w.main().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&s.w.main()));
         s.Pick(s.dir.Path("data.txt"), s.dir.Path("back.bin"));
-        QTest::keyClick(&s.w.mask(), Qt::Key_G, Qt::AltModifier);
+        QTest::keyClick(&s.w.main(), Qt::Key_G, Qt::AltModifier);
         QVERIFY(s.dir.Read("back.bin") == original);
         QCOMPARE(s.window().result(), ConversionSession::kModalOk);
 
@@ -147,15 +147,15 @@ class ConvertWindowTest : public QObject {
         QCOMPARE(s.w.host.MessageTexts(), expected);
         QCOMPARE(seen.size(), std::size_t{2});
         for (const WhileAsked& asked : seen) {
-            QVERIFY(!asked.groupBtnEnabled);
+            QVERIFY(!asked.groupsButtonEnabled);
             QVERIFY(!asked.groupItemEnabled);
             QVERIFY(asked.windowUp);
         }
-        QVERIFY(s.w.mask().GroupBtn->isEnabled());
-        QVERIFY(s.w.mask().GroupItem->isEnabled());
+        QVERIFY(s.w.main().GroupsButton->isEnabled());
+        QVERIFY(s.w.main().GroupItem->isEnabled());
         const std::vector<velkor::FileDialog*> dialogs = {
-            s.w.mask().InputDialog, s.w.mask().OutputDialog, s.w.mask().InputDialog,
-            s.w.mask().OutputDialog};
+            s.w.main().InputDialog, s.w.main().OutputDialog, s.w.main().InputDialog,
+            s.w.main().OutputDialog};
         QCOMPARE(s.shownDialogs, dialogs);
     }
 
@@ -192,7 +192,7 @@ class ConvertWindowTest : public QObject {
         const std::vector<Stopper> stoppers = {
             {"Abort button", ConversionSession::kModalAbort,
              [](ConversionDialog& window) {
-                 QTest::mouseClick(window.AbortBitBtn, Qt::LeftButton);
+                 QTest::mouseClick(window.AbortButton, Qt::LeftButton);
              }},
             {"Enter on the default button", ConversionSession::kModalAbort,
              [](ConversionDialog& window) { QTest::keyClick(&window, Qt::Key_Return); }},
@@ -231,8 +231,8 @@ class ConvertWindowTest : public QObject {
             // A stopped conversion leaves no drain behind.
             QVERIFY(!std::filesystem::exists(s.dir.Path("big.txt")));
             QVERIFY(s.window().ProgressBar->value() < s.window().ProgressBar->maximum());
-            QVERIFY(s.w.mask().GroupBtn->isEnabled());
-            QVERIFY(s.w.mask().GroupItem->isEnabled());
+            QVERIFY(s.w.main().GroupsButton->isEnabled());
+            QVERIFY(s.w.main().GroupItem->isEnabled());
         }
     }
 
@@ -263,8 +263,8 @@ class ConvertWindowTest : public QObject {
         QVERIFY(!s.dir.Exists("out"));
         QCOMPARE(shown, 0);
         QVERIFY(!s.model().ConvertPending);
-        QVERIFY(s.w.mask().GroupBtn->isEnabled());
-        QVERIFY(s.w.mask().GroupItem->isEnabled());
+        QVERIFY(s.w.main().GroupsButton->isEnabled());
+        QVERIFY(s.w.main().GroupItem->isEnabled());
     }
 
     void failedDetectionClosesWithoutAbortReport() {
@@ -289,7 +289,7 @@ class ConvertWindowTest : public QObject {
         bool pendingWhileShown = false;
         WhenShown(window, [&] {
             pendingWhileShown = window.ConvertPending && window.FileConvertAnimation->Playing();
-            window.AbortBitBtn->click();
+            window.AbortButton->click();
         });
         QCOMPARE(window.exec(), ConversionSession::kModalAbort);
         QVERIFY(pendingWhileShown);

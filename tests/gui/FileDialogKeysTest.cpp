@@ -25,7 +25,7 @@ class FileDialogKeysTest : public QObject {
         dir.Write("zebra-one", "1");
         dir.Write("zebra-two", "2");
         Windows w;
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         QFileDialog& dialog = *m.InputDialog;

@@ -34,11 +34,11 @@ struct Windows {
         windows->messageInterval = std::chrono::nanoseconds(0);
         windows->Create();
         if (!checkDirectory) {
-            windows->Mask().DefaultDirectory = files.CurrentDirectory() + "/";
+            windows->Main().DefaultDirectory = files.CurrentDirectory() + "/";
         }
     }
 
-    MainWindow& mask() { return windows->Mask(); }
+    MainWindow& main() { return windows->Main(); }
 
     ScriptedHost host;
     FileSystem files;

@@ -68,7 +68,7 @@ class MessagePlacementTest : public QObject {
         velkor::FileSystem files;
         velkor::ApplicationWindows app(host, files, velkor::testing::RunningProgram());
         app.Create();
-        auto& m = app.Mask();
+        auto& m = app.Main();
         m.DefaultDirectory = dir.Folder();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));

@@ -22,11 +22,19 @@ QStringList ButtonTexts(const QMessageBox& box) {
 
 // Shows the message through the host and does `action` to its box.
 Answer AnswerBy(MessageKind kind, Buttons buttons, std::function<void(QMessageBox&)> action) {
-    QTimer::singleShot(20, [action] {
+    // Acts as soon as the box is up.
+    auto* poll = new QTimer;
+    poll->setInterval(1);
+    QObject::connect(poll, &QTimer::timeout, [poll, action] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(box != nullptr);
+        if (box == nullptr || !box->isVisible()) {
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
         action(*box);
     });
+    poll->start();
     QtHost host;
     return host.ShowMessage(kind, buttons, "question");
 }

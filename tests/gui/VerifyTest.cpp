@@ -25,7 +25,7 @@ void ReEnter(KeyVerificationDialog& verify, const QString& key, const QString& e
     WhenShown(verify, [&verify, key, extension] {
         QTest::keyClicks(verify.KeyInput, key);
         QTest::keyClicks(verify.KeyExtensionInput, extension);
-        QTest::mouseClick(verify.VerifyBtn, Qt::LeftButton);
+        QTest::mouseClick(verify.VerifyButton, Qt::LeftButton);
     });
 }
 
@@ -59,7 +59,7 @@ class VerifyTest : public QObject {
   private:
     // Main window with key "Secret7" and extension "z", shown and active.
     static void Prepare(Windows& w, const QString& extension = QStringLiteral("z")) {
-        auto& m = w.mask();
+        auto& m = w.main();
         m.show();
         QVERIFY(QTest::qWaitForWindowActive(&m));
         QTest::keyClicks(m.KeyInput, QStringLiteral("Secret7"));
@@ -88,30 +88,30 @@ class VerifyTest : public QObject {
         QCOMPARE(v.KeyExtensionInput->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(v.KeyExtensionInput->toolTip(),
                  QStringLiteral("Input your Key Extension character again [optional]..."));
-        QCOMPARE(v.VerifyBtn->geometry(), QRect(80, 80, 75, 25));
-        QCOMPARE(v.VerifyBtn->text(), QStringLiteral("Verify"));
-        QCOMPARE(v.VerifyBtn->toolTip(), QStringLiteral("Start the verification..."));
-        QVERIFY(v.VerifyBtn->isDefault());
-        QVERIFY(v.VerifyBtn->font().bold());
-        QVERIFY(!v.VerifyBtn->icon().isNull());
-        QVERIFY(!v.VerifyBtn->isEnabled());
+        QCOMPARE(v.VerifyButton->geometry(), QRect(80, 80, 75, 25));
+        QCOMPARE(v.VerifyButton->text(), QStringLiteral("Verify"));
+        QCOMPARE(v.VerifyButton->toolTip(), QStringLiteral("Start the verification..."));
+        QVERIFY(v.VerifyButton->isDefault());
+        QVERIFY(v.VerifyButton->font().bold());
+        QVERIFY(!v.VerifyButton->icon().isNull());
+        QVERIFY(!v.VerifyButton->isEnabled());
     }
 
     void verifyButtonWaitsForSixCharacters() {
         Windows w;
         auto& v = w.windows->Verify();
         QTest::keyClicks(v.KeyInput, "abcde");
-        QVERIFY(!v.VerifyBtn->isEnabled());
+        QVERIFY(!v.VerifyButton->isEnabled());
         QTest::keyClick(v.KeyInput, 'f');
-        QVERIFY(v.VerifyBtn->isEnabled());
+        QVERIFY(v.VerifyButton->isEnabled());
         QTest::keyClick(v.KeyInput, Qt::Key_Backspace);
-        QVERIFY(!v.VerifyBtn->isEnabled());
+        QVERIFY(!v.VerifyButton->isEnabled());
     }
 
     void sameKeyAndExtensionGiveTwoNotices() {
         Windows w;
         Prepare(w);
-        auto& m = w.mask();
+        auto& m = w.main();
         ReEnter(w.windows->Verify(), QStringLiteral("Secret7"), QStringLiteral("z"));
         m.KeyConfirmItem->trigger();
         QCOMPARE(Events(w.host),
@@ -121,24 +121,24 @@ class VerifyTest : public QObject {
         QCOMPARE(m.KeyExtension, std::string("z"));
         QCOMPARE(m.KeyInput->text(), QStringLiteral("Secret7"));
         QCOMPARE(m.KeyExtensionInput->text(), QStringLiteral("z"));
-        QVERIFY(m.VerifyBtn->isEnabled());
+        QVERIFY(m.VerifyButton->isEnabled());
     }
 
     void bothExtensionsEmptyVerifyAsEqual() {
         Windows w;
         Prepare(w, QString());
         ReEnter(w.windows->Verify(), QStringLiteral("Secret7"), QString());
-        QTest::mouseClick(w.mask().VerifyBtn, Qt::LeftButton);
+        QTest::mouseClick(w.main().VerifyButton, Qt::LeftButton);
         QCOMPARE(
             w.host.MessageTexts(),
             (std::vector<std::string>{"Key verification ok!", "Key Extension verification ok!"}));
-        QCOMPARE(w.mask().KeyExtension, kNul);
+        QCOMPARE(w.main().KeyExtension, kNul);
     }
 
     void differentKeyEmptiesKeyAndExtension() {
         Windows w;
         Prepare(w);
-        auto& m = w.mask();
+        auto& m = w.main();
         m.KeyFileNameInput->setFocus();
         // Differs in the case of one letter only.
         ReEnter(w.windows->Verify(), QStringLiteral("secret7"), QStringLiteral("z"));
@@ -150,14 +150,14 @@ class VerifyTest : public QObject {
         QVERIFY(m.KeyInput->text().isEmpty());
         QVERIFY(m.KeyExtensionInput->text().isEmpty());
         QCOMPARE(m.focusWidget(), m.KeyInput);
-        QVERIFY(!m.VerifyBtn->isEnabled());
+        QVERIFY(!m.VerifyButton->isEnabled());
         QVERIFY(!m.KeyConfirmItem->isEnabled());
     }
 
     void differentExtensionEmptiesTheExtensionOnly() {
         Windows w;
         Prepare(w);
-        auto& m = w.mask();
+        auto& m = w.main();
         ReEnter(w.windows->Verify(), QStringLiteral("Secret7"), QStringLiteral("y"));
         m.KeyVerification();
         QCOMPARE(Events(w.host),
@@ -168,14 +168,14 @@ class VerifyTest : public QObject {
         QCOMPARE(m.KeyExtension, kNul);
         QVERIFY(m.KeyExtensionInput->text().isEmpty());
         QCOMPARE(m.focusWidget(), m.KeyExtensionInput);
-        QVERIFY(m.VerifyBtn->isEnabled());
+        QVERIFY(m.VerifyButton->isEnabled());
     }
 
     void missingExtensionFailsAgainstAGivenOne() {
         Windows w;
         Prepare(w);
         ReEnter(w.windows->Verify(), QStringLiteral("Secret7"), QString());
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         QCOMPARE(w.host.MessageTexts(),
                  (std::vector<std::string>{"Key verification ok!",
                                            "Key Extension verification failure!"}));
@@ -186,7 +186,7 @@ class VerifyTest : public QObject {
         Windows w;
         Prepare(w);
         ReEnter(w.windows->Verify(), QStringLiteral("Secret8"), QString());
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         const auto messages = w.host.Messages();
         QCOMPARE(messages.size(), std::size_t{1});
         QCOMPARE(messages[0].kind, velkor::MessageKind::Plain);
@@ -202,10 +202,10 @@ class VerifyTest : public QObject {
             QTest::keyClicks(v.KeyInput, QStringLiteral("Other99"));
             v.close();
         });
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         QVERIFY(w.host.events.empty());
-        QCOMPARE(w.mask().Key, std::string("Secret7"));
-        QCOMPARE(w.mask().KeyExtension, std::string("z"));
+        QCOMPARE(w.main().Key, std::string("Secret7"));
+        QCOMPARE(w.main().KeyExtension, std::string("z"));
     }
 
     void escapeDoesNotCloseIt() {
@@ -218,7 +218,7 @@ class VerifyTest : public QObject {
             stillOpen = v.isVisible();
             v.close();
         });
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         QVERIFY(stillOpen);
         QVERIFY(w.host.events.empty());
     }
@@ -237,7 +237,7 @@ class VerifyTest : public QObject {
             QTest::keyClicks(v.KeyExtensionInput, QStringLiteral("z"));
             QTest::keyClick(v.KeyExtensionInput, Qt::Key_Return);
         });
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         QVERIFY(openAfterShortEnter);
         QCOMPARE(
             w.host.MessageTexts(),
@@ -249,14 +249,14 @@ class VerifyTest : public QObject {
         Prepare(w);
         auto& v = w.windows->Verify();
         ReEnter(v, QStringLiteral("Secret7"), QStringLiteral("z"));
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         bool emptyOnShow = false;
         WhenShown(v, [&] {
             emptyOnShow = v.KeyInput->text().isEmpty() && v.KeyExtensionInput->text().isEmpty() &&
-                          !v.VerifyBtn->isEnabled() && v.focusWidget() == v.KeyInput;
+                          !v.VerifyButton->isEnabled() && v.focusWidget() == v.KeyInput;
             v.close();
         });
-        w.mask().KeyVerification();
+        w.main().KeyVerification();
         QVERIFY(emptyOnShow);
     }
 };
