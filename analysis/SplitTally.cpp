@@ -1,6 +1,7 @@
 #include "SplitTally.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace velkor {
 
@@ -26,12 +27,17 @@ SplitTally::~SplitTally() {
 }
 
 void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
-    if (count < kSmallestSplit) {
+    if (count >= kSmallestSplit && !helper_.joinable() && !alone_) {
+        try {
+            helper_ = std::thread([this] { Help(); });
+        } catch (const std::system_error&) {
+            // No thread to be had: the count goes on, on one core.
+            alone_ = true;
+        }
+    }
+    if (count < kSmallestSplit || alone_) {
         own_.Add(bytes, count);
         return;
-    }
-    if (!helper_.joinable()) {
-        helper_ = std::thread([this] { Help(); });
     }
     Job job;
     {

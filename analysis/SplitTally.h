@@ -54,6 +54,7 @@ class SplitTally {
     std::atomic<std::uint64_t> next_{0};
     std::atomic<std::size_t> helperChunks_{0};
     bool stopping_ = false;
+    bool alone_ = false;
 };
 
 }  // namespace velkor
