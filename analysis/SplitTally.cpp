@@ -35,7 +35,8 @@ void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
             alone_ = true;
         }
     }
-    if (count < kSmallestSplit || alone_) {
+    if (count < kSmallestSplit || alone_ || skipped_ < pause_) {
+        skipped_ += count < kSmallestSplit ? 0 : 1;
         own_.Add(bytes, count);
         return;
     }
@@ -58,6 +59,11 @@ void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
     while (helperChunks_.load(std::memory_order_acquire) + ownChunks < Chunks(count)) {
         std::this_thread::yield();
     }
+    // Waking a helper that gets no time costs more than it brings: on a busy
+    // machine it is asked ever less often, until it takes its share again.
+    const bool helped = (Chunks(count) - ownChunks) * 4 >= Chunks(count);
+    pause_ = helped ? 0 : std::min(2 * pause_ + 1, kLongestPause);
+    skipped_ = 0;
 }
 
 ByteCounts SplitTally::Counts() {

@@ -15,7 +15,8 @@ namespace velkor {
 // Counts large blocks on two cores. A block is cut into chunks that the
 // caller and a helper thread take in turn; a helper that is late, because the
 // machine is busy, finds the chunks gone, so the count is never slower than
-// the caller's alone. Small blocks are counted by the caller alone.
+// the caller's alone. Small blocks are counted by the caller alone, and so
+// are large ones for a while after the helper has been of little use.
 class SplitTally {
   public:
     SplitTally() = default;
@@ -31,6 +32,8 @@ class SplitTally {
     static constexpr std::size_t kChunk = std::size_t{1} << 15;
     // Blocks below this are not worth waking the helper for.
     static constexpr std::size_t kSmallestSplit = 4 * kChunk;
+    // Most large blocks counted alone between two calls on the helper.
+    static constexpr std::size_t kLongestPause = 63;
 
   private:
     struct Job {
@@ -55,6 +58,8 @@ class SplitTally {
     std::atomic<std::size_t> helperChunks_{0};
     bool stopping_ = false;
     bool alone_ = false;
+    std::size_t pause_ = 0;
+    std::size_t skipped_ = 0;
 };
 
 }  // namespace velkor
