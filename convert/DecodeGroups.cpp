@@ -195,8 +195,9 @@ const unsigned char* DecodeRun(DecodeState& s, const unsigned char* next,
     return at;
 }
 
-// Lines of the common form, from the start of a line on, in batches that
-// count as one piece of progress. Any other line is left to the rules.
+// Lines of the common form, where no characters of a line are pending, in
+// batches that count as one piece of progress. Any other line is left to the
+// rules, which give the same bytes and progress for a common line.
 const unsigned char* DecodeCommonLines(DecodeState& s, const unsigned char* next,
                                        const unsigned char* end) {
     constexpr std::size_t kMostLines = 256;
