@@ -8,7 +8,7 @@
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
 #include "PrivateFile.h"
-#include "SymbolTally.h"
+#include "SplitTally.h"
 #include "TextFileWriter.h"
 
 namespace velkor {
@@ -60,7 +60,7 @@ IoResult SymbolAnalysis::CountOpenSource(File& source) {
         return result;
     }
     std::vector<std::uint8_t> block(kBlockSize);
-    SymbolTally tally;
+    SplitTally tally;
     std::size_t done = 0;
     do {
         result = fileSystem_.Read(source, block.data(), block.size(), done);

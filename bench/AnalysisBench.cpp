@@ -9,6 +9,7 @@
 #include "BenchSupport.h"
 #include "FileSystem.h"
 #include "Host.h"
+#include "SplitTally.h"
 #include "SymbolAnalysis.h"
 #include "SymbolTally.h"
 
@@ -39,6 +40,19 @@ void BM_SymbolTally(benchmark::State& state) {
     state.SetLabel(state.range(0) == 0 ? "one value" : "random");
 }
 BENCHMARK(BM_SymbolTally)->Arg(0)->Arg(1);
+
+// One 256 KiB block, as the count reads them, shared with the helper thread.
+void BM_SplitTally(benchmark::State& state) {
+    const std::vector<std::uint8_t> block = RandomBytes(std::size_t{1} << 18);
+    velkor::SplitTally tally;
+    for (auto _ : state) {
+        (void)_;
+        tally.Add(block.data(), block.size());
+    }
+    benchmark::DoNotOptimize(tally.Counts());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(block.size()));
+}
+BENCHMARK(BM_SplitTally)->UseRealTime();
 
 // The whole count of a file in the page cache: reads, tally, message calls.
 void BM_CountSymbols(benchmark::State& state) {

@@ -1,6 +1,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "BenchSupport.h"
+#include "CommonGroupLine.h"
 #include "ConversionSession.h"
 #include "Host.h"
 
@@ -66,6 +68,22 @@ void BM_DecodeGroups(benchmark::State& state) {
     std::filesystem::remove(drain);
     std::filesystem::remove(text);
 }
+
+// Lines of the common form alone, without the files: fifty symbols of random
+// bytes a line, as the encoder writes them.
+void BM_DecodeCommonLine(benchmark::State& state) {
+    const std::string line = "4B1H7 Z9V0A 3C5D2 8E6F1 G2H4I 9J3K0 L5M7N 1O8P6 Q2R4S 0T9U3\r\n";
+    std::array<char, 64> out{};
+    unsigned range = 0;
+    for (auto _ : state) {
+        (void)_;
+        const auto* text = reinterpret_cast<const unsigned char*>(line.data());
+        benchmark::DoNotOptimize(velkor::groups::IsCommonLine(text));
+        benchmark::DoNotOptimize(velkor::groups::DecodeCommonLine(text, range, out.data()));
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(line.size()));
+}
+BENCHMARK(BM_DecodeCommonLine);
 
 BENCHMARK(BM_EncodeGroups)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeGroups)->Arg(1 << 20)->Arg(64 << 20)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 
 #include "BufferedReader.h"
 #include "BufferedWriter.h"
+#include "CommonGroupLine.h"
 #include "ConversionSession.h"
 #include "GroupText.h"
 #include "MessagePump.h"
@@ -194,6 +195,34 @@ const unsigned char* DecodeRun(DecodeState& s, const unsigned char* next,
     return at;
 }
 
+// Lines of the common form, where no characters of a line are pending, in
+// batches that count as one piece of progress. Any other line is left to the
+// rules, which give the same bytes and progress for a common line.
+const unsigned char* DecodeCommonLines(DecodeState& s, const unsigned char* next,
+                                       const unsigned char* end) {
+    constexpr std::size_t kMostLines = 256;
+    const auto whole = static_cast<std::size_t>(end - next) / groups::kCommonLineLength;
+    const std::size_t most = std::min(whole, kMostLines);
+    if (most == 0 || !groups::IsCommonLine(next)) {
+        return next;
+    }
+    char* out = s.writer.Reserve(most * groups::kSymbolsPerLine);
+    if (s.errorSum != 0) {
+        return next;
+    }
+    unsigned range = s.range;
+    const unsigned char* at = next;
+    std::size_t lines = 0;
+    do {
+        out = groups::DecodeCommonLine(at, range, out);
+        at += groups::kCommonLineLength;
+    } while (++lines < most && groups::IsCommonLine(at));
+    s.range = range;
+    s.writer.Commit(out);
+    CountProgress(s, at - next);
+    return at;
+}
+
 void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
     const unsigned char* next = piece.data();
     const unsigned char* const end = next + piece.size();
@@ -206,6 +235,12 @@ void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
     constexpr auto kBlock = static_cast<std::int64_t>(groups::kBlockSize);
     while (next < end && !Stopped(s)) {
         if (s.phase == Phase::Decode) {
+            if (s.lineLength == 0) {
+                next = DecodeCommonLines(s, next, end);
+                if (next == end || Stopped(s)) {
+                    break;
+                }
+            }
             next = DecodeRun(s, next, end);
             if (s.lineLength == kBlock) {
                 EndLongLinePart(s);

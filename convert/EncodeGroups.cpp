@@ -1,6 +1,9 @@
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "BufferedReader.h"
 #include "BufferedWriter.h"
@@ -14,18 +17,11 @@ namespace {
 
 using groups::kSymbols;
 
-// A byte gives at most two symbols, each followed by at most a line end.
-constexpr std::size_t kMostOutputPerByte = 6;
-
-// Where the next symbol goes. Kept apart from the state while a block is
-// encoded: stores through the output pointer could alias any field.
-struct LinePosition {
-    char range = '0';
-    int groupsOnLine = 0;
-    int symbolsInGroup = 0;
-    // 64-bit, so that no source is too long for the count line.
-    std::int64_t groups = 0;
-};
+// Symbols wait here until they fill whole lines: those of one block and the
+// fewer than a line left from the blocks before, with room for the reads past
+// the last symbol that laying out a line does.
+constexpr std::size_t kSymbolRoom =
+    2 * groups::kBlockSize + groups::kSymbolsPerLine + sizeof(std::uint64_t);
 
 struct EncodeState {
     explicit EncodeState(ConversionSession& w)
@@ -34,11 +30,14 @@ struct EncodeState {
           drain(fileSystem),
           reader(fileSystem, source, errorSum),
           writer(fileSystem, drain.file(), errorSum),
-          pump(w.host(), w.messageInterval) {}
+          pump(w.host(), w.messageInterval),
+          symbols(kSymbolRoom) {}
 
     ConversionSession& window;
     FileSystem& fileSystem;
-    LinePosition at;
+    char range = '0';
+    // 64-bit, so that no source is too long for the count line.
+    std::int64_t symbolCount = 0;
     std::int64_t errorSum = 0;
     bool finished = false;
     File source;
@@ -46,6 +45,9 @@ struct EncodeState {
     BufferedReader reader;
     BufferedWriter writer;
     MessagePump pump;
+    std::vector<char> symbols;
+    // Symbols at the front of `symbols` not yet laid out: fewer than a line.
+    std::size_t waiting = 0;
 };
 
 void OpenFiles(EncodeState& s) {
@@ -53,19 +55,35 @@ void OpenFiles(EncodeState& s) {
     s.errorSum += s.drain.CreateResultFor(s.window.DrainFileName);
 }
 
-// A space follows every fifth symbol of a line, a line end the fiftieth.
-inline char* PutSymbol(LinePosition& at, char* out, char symbol) {
-    *out++ = symbol;
-    if (++at.symbolsInGroup == groups::kSymbolsPerGroup) {
-        at.symbolsInGroup = 0;
-        ++at.groups;
-        if (++at.groupsOnLine == groups::kSymbolsPerLine / groups::kSymbolsPerGroup) {
-            at.groupsOnLine = 0;
-            *out++ = '\r';
-            *out++ = '\n';
-        } else {
-            *out++ = ' ';
+// Without branches on the data: the range digit is always stored, and kept
+// only when the range changes.
+char* FormSymbols(char& range, std::span<const unsigned char> block, char* out) {
+    char current = range;
+    for (const unsigned char byte : block) {
+        const char digit = kSymbols.digit[byte];
+        *out = digit;
+        out += static_cast<std::size_t>(digit != current);
+        current = digit;
+        *out++ = kSymbols.letter[byte];
+    }
+    range = current;
+    return out;
+}
+
+// Each group is copied as eight bytes and the three too many are written over
+// by what follows, so a line costs a dozen stores and no branch.
+char* LayOutLines(const char* symbols, std::size_t lines, char* out) {
+    constexpr std::ptrdiff_t kGroup = groups::kSymbolsPerGroup;
+    for (std::size_t line = 0; line < lines; ++line) {
+        for (std::ptrdiff_t group = 0; group < groups::kGroupsPerLine; ++group) {
+            std::memcpy(out + group * (kGroup + 1), symbols + group * kGroup,
+                        sizeof(std::uint64_t));
+            out[group * (kGroup + 1) + kGroup] = ' ';
         }
+        out[groups::kLineLength - 2] = '\r';
+        out[groups::kLineLength - 1] = '\n';
+        out += groups::kLineLength;
+        symbols += groups::kSymbolsPerLine;
     }
     return out;
 }
@@ -73,21 +91,18 @@ inline char* PutSymbol(LinePosition& at, char* out, char symbol) {
 // Output goes out only when the writer's buffer is full, so a write error can
 // strike only before a block, where the error sum is tested.
 void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
-    char* out = s.writer.Reserve(block.size() * kMostOutputPerByte);
+    char* const first = s.symbols.data();
+    char* const formed = FormSymbols(s.range, block, first + s.waiting);
+    s.symbolCount += formed - (first + s.waiting);
+    const auto count = static_cast<std::size_t>(formed - first);
+    const std::size_t lines = count / groups::kSymbolsPerLine;
+    char* out = s.writer.Reserve(lines * groups::kLineLength + sizeof(std::uint64_t));
     if (s.errorSum != 0) {
         return;
     }
-    LinePosition at = s.at;
-    for (const unsigned char byte : block) {
-        const char digit = kSymbols.digit[byte];
-        if (digit != at.range) {
-            at.range = digit;
-            out = PutSymbol(at, out, digit);
-        }
-        out = PutSymbol(at, out, kSymbols.letter[byte]);
-    }
-    s.at = at;
-    s.writer.Commit(out);
+    s.writer.Commit(LayOutLines(first, lines, out));
+    s.waiting = count - lines * groups::kSymbolsPerLine;
+    std::memmove(first, first + lines * groups::kSymbolsPerLine, s.waiting);
 }
 
 void EncodeSource(EncodeState& s) {
@@ -105,12 +120,20 @@ void EncodeSource(EncodeState& s) {
     }
 }
 
+// The symbols short of a full line make the last group line.
 void WriteTrailer(EncodeState& s) {
-    if (s.at.groupsOnLine != 0 || s.at.symbolsInGroup != 0) {
+    for (std::size_t at = 0; at < s.waiting; ++at) {
+        s.writer.Put(s.symbols[at]);
+        if ((at + 1) % groups::kSymbolsPerGroup == 0) {
+            s.writer.Put(' ');
+        }
+    }
+    if (s.waiting != 0) {
         s.writer.Put(groups::kLineEnd);
     }
     s.writer.Put(groups::kMarkerLine);
-    const std::int64_t count = s.at.symbolsInGroup == 0 ? s.at.groups : s.at.groups + 1;
+    const std::int64_t count =
+        (s.symbolCount + groups::kSymbolsPerGroup - 1) / groups::kSymbolsPerGroup;
     s.writer.Put(groups::kCountPrefix);
     s.writer.Put(std::to_string(count));
     s.writer.Put(groups::kLineEnd);

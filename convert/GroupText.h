@@ -14,6 +14,9 @@ inline constexpr std::string_view kCountPrefix = "Groups: ";
 inline constexpr std::string_view kLineEnd = "\r\n";
 inline constexpr int kSymbolsPerGroup = 5;
 inline constexpr int kSymbolsPerLine = 50;
+inline constexpr int kGroupsPerLine = kSymbolsPerLine / kSymbolsPerGroup;
+// A full line: the symbols, a space between groups, CR LF.
+inline constexpr int kLineLength = kSymbolsPerLine + kGroupsPerLine - 1 + 2;
 inline constexpr int kLetters = 26;
 
 // Sources are read, and progress and stop requests are taken, in blocks of this size.
