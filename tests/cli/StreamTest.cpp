@@ -184,7 +184,8 @@ TEST_F(Streams, SignalDuringAJobLeavesTheDrainAndNoFile) {
 
 TEST_F(Streams, GroupTextThroughAPipelineBothWays) {
     ::setenv("TMPDIR", dir.Folder().c_str(), 1);
-    const CliRun both = RunShell(dir, "\"$VELKOR_CLI\" groups - - <plain | \"$VELKOR_CLI\" groups - -");
+    const CliRun both =
+        RunShell(dir, "\"$VELKOR_CLI\" groups - - <plain | \"$VELKOR_CLI\" groups - -");
     ::unsetenv("TMPDIR");
     ASSERT_EQ(both.status, 0) << both.err;
     EXPECT_TRUE(both.out == plain);
@@ -193,7 +194,8 @@ TEST_F(Streams, GroupTextThroughAPipelineBothWays) {
     EXPECT_TRUE(RunShell(dir, "\"$VELKOR_CLI\" groups - - <plain").out == dir.Read("named.txt"));
     EXPECT_EQ(Entries(), (std::set<std::string>{"keys", "named.txt", "plain"}));
     // Text that is not group text is refused without output.
-    const CliRun half = RunShell(dir, "printf '/////\\r\\nABCDE FGHIJ\\r\\n' | \"$VELKOR_CLI\" groups - -");
+    const CliRun half =
+        RunShell(dir, "printf '/////\\r\\nABCDE FGHIJ\\r\\n' | \"$VELKOR_CLI\" groups - -");
     EXPECT_EQ(half.status, 1);
     EXPECT_TRUE(half.out.empty());
 }
