@@ -153,8 +153,8 @@ constexpr std::uint8_t ReverseByte(std::uint8_t v) {
 
 // Each bit xor every bit before it, most significant first.
 constexpr std::uint8_t PrefixByte(std::uint8_t v) {
-    v ^= v >> 1;
-    v ^= v >> 2;
+    v = static_cast<std::uint8_t>(v ^ (v >> 1));
+    v = static_cast<std::uint8_t>(v ^ (v >> 2));
     return static_cast<std::uint8_t>(v ^ (v >> 4));
 }
 
