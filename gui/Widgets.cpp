@@ -165,30 +165,30 @@ std::optional<QString> DroppedFile(const QMimeData* data) {
     return url.toLocalFile();
 }
 
-void EntryEdit::dragEnterEvent(QDragEnterEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        // Never the address as text: a file field takes the file, any other
-        // field leaves it to the window.
-        if (fileDrops_ && DroppedFile(event->mimeData())) {
-            event->acceptProposedAction();
-        } else {
-            event->ignore();
-        }
-        return;
+// Never the address as text: a file field takes the file, any other field
+// leaves it to the window. False for a drag without addresses.
+bool EntryEdit::AnswerFileDrag(QDragMoveEvent* event) const {
+    if (!event->mimeData()->hasUrls()) {
+        return false;
     }
-    QLineEdit::dragEnterEvent(event);
+    if (fileDrops_ && DroppedFile(event->mimeData())) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+    return true;
+}
+
+void EntryEdit::dragEnterEvent(QDragEnterEvent* event) {
+    if (!AnswerFileDrag(event)) {
+        QLineEdit::dragEnterEvent(event);
+    }
 }
 
 void EntryEdit::dragMoveEvent(QDragMoveEvent* event) {
-    if (event->mimeData()->hasUrls()) {
-        if (fileDrops_ && DroppedFile(event->mimeData())) {
-            event->acceptProposedAction();
-        } else {
-            event->ignore();
-        }
-        return;
+    if (!AnswerFileDrag(event)) {
+        QLineEdit::dragMoveEvent(event);
     }
-    QLineEdit::dragMoveEvent(event);
 }
 
 void EntryEdit::dropEvent(QDropEvent* event) {

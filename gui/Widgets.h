@@ -69,6 +69,7 @@ class EntryEdit : public QLineEdit {
   private:
     // False, after reporting it, when text holds a character a key cannot.
     bool KeyCharactersFit(const QString& text);
+    bool AnswerFileDrag(QDragMoveEvent* event) const;
 
     bool autoSelect_ = true;
     bool keyField_ = false;
