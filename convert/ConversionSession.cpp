@@ -64,10 +64,10 @@ void ConversionSession::ReportSuccess(const std::string& verb) {
     }
 }
 
-void ConversionSession::ReportFileError(const std::string& error) {
+void ConversionSession::ReportFileError(FileProblem problem) {
     host_.PlaySound(Sound::Hand);
     host_.ShowMessage(MessageKind::Error, Buttons::Ok,
-                      "File:\r" + FileNamePart(SourceFileName) + "\r" + error);
+                      FileMessage(FileNamePart(SourceFileName), problem));
 }
 
 }  // namespace velkor
