@@ -52,6 +52,20 @@ bool FileSystem::FileExists(const std::string& name) {
     return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+NameKind FileSystem::KindOf(const std::string& name) {
+    struct stat info {};
+    if (name.empty() || ::lstat(name.c_str(), &info) != 0) {
+        return NameKind::Missing;
+    }
+    if (S_ISLNK(info.st_mode) && ::stat(name.c_str(), &info) != 0) {
+        return NameKind::DanglingLink;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return NameKind::File;
+    }
+    return S_ISDIR(info.st_mode) ? NameKind::Folder : NameKind::Other;
+}
+
 IoResult FileSystem::OpenRead(const std::string& name, File& file) {
     if (file.IsOpen()) {
         return EBUSY;

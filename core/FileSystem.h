@@ -19,6 +19,9 @@ constexpr IoResult kNotRegularFile = EINVAL;
 
 class FileSystem;
 
+// What a name is on disk, links followed.
+enum class NameKind { Missing, File, Folder, Other, DanglingLink };
+
 // An open file. Closing goes through FileSystem::Close so that its result
 // counts; the destructor only releases a file some path forgot to close.
 class File {
@@ -38,6 +41,9 @@ class File {
 
   private:
     friend class FileSystem;
+
+    // What a name is on disk, links followed.
+    enum class NameKind { Missing, File, Folder, Other, DanglingLink };
     int fd_ = -1;
     bool owned_ = true;
 };
@@ -58,6 +64,7 @@ class FileSystem {
 
     // True for an existing regular file (or a link to one).
     virtual bool FileExists(const std::string& name);
+    virtual NameKind KindOf(const std::string& name);
     // Opens an existing regular file for reading only, without blocking on
     // anything else (FIFOs, devices and folders are refused).
     virtual IoResult OpenRead(const std::string& name, File& file);
