@@ -68,7 +68,7 @@ void SymbolAnalysis::CountOpenSource(File& source, FileError& error) {
             state_.AnalysedSize += done;
             tally.Add(block.data(), done);
         }
-        if (pump_.Poll() && host_.Terminating()) {
+        if (pump_.Poll() && host_.StopRequest() != StopReason::None) {
             state_.AnalysisProceed = false;
         }
     } while (done > 0 && read && state_.AnalysisProceed);

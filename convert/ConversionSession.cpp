@@ -43,6 +43,17 @@ void ConversionSession::RunWithoutScreen() {
     OnCloseQuery(canClose);
 }
 
+StopReason ConversionSession::StopRequest() {
+    switch (ModalResult) {
+        case kNoResult:
+            return host_.StopRequest();
+        case kModalAbort:
+            return StopReason::Aborted;
+        default:
+            return StopReason::Closed;
+    }
+}
+
 void ConversionSession::AdvanceProgress(std::int64_t count) {
     ProgressBar.step = count;
     if (ProgressBar.position > ProgressBar.maximum - count) {

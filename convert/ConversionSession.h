@@ -78,7 +78,7 @@ class ConversionSession {
 
     // Shared by the routines of a conversion.
     // True once the user or the application ending asks to stop.
-    bool StopRequested() { return ModalResult != kNoResult || host_.Terminating(); }
+    StopReason StopRequest();
     void StopAnimation() { AnimationRunning(false); }
     // The question that ends a successful conversion, with the offer to open the drain.
     void ReportSuccess(const std::string& verb);

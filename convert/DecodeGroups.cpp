@@ -90,7 +90,7 @@ void OpenFiles(DecodeState& s) {
 void CountProgress(DecodeState& s, std::int64_t count) {
     s.window.AdvanceProgress(count);
     s.pump.Worked(static_cast<std::size_t>(count));
-    if (s.window.StopRequested()) {
+    if (s.window.StopRequest() != StopReason::None) {
         s.window.Converting = false;
     }
 }

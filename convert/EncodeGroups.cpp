@@ -116,7 +116,7 @@ void EncodeSource(EncodeState& s) {
             s.finished = true;
         }
         s.pump.Worked(block.size());
-        if (s.window.StopRequested()) {
+        if (s.window.StopRequest() != StopReason::None) {
             s.window.Converting = false;
         }
     }

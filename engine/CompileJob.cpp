@@ -202,10 +202,16 @@ void LetMessagesThrough(Job& job) {
     if (!job.pump.Poll()) {
         return;
     }
-    if (job.host.Terminating()) {
-        job.session.Compiling = false;
-    } else if (job.session.CloseRequested()) {
-        job.session.CloseQuery(job.session.CompileAborted);
+    switch (job.session.StopRequest()) {
+        case StopReason::None:
+            break;
+        case StopReason::Closed:
+            job.session.CloseQuery(job.session.CompileAborted);
+            break;
+        default:
+            // The program is ending: nobody is left to tell.
+            job.session.Compiling = false;
+            break;
     }
 }
 

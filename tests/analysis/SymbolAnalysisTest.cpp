@@ -267,7 +267,7 @@ TEST_F(SymbolAnalysisTest, MessagesAreLetThroughWhileCountingAndTerminationStops
     EXPECT_GE(counting.processCalls, 4);
 
     ScriptedHost closing;
-    closing.onProcess = [&closing] { closing.terminating = true; };
+    closing.onProcess = [&closing] { closing.stop = StopReason::Terminating; };
     std::filesystem::remove(dir.Path("!blocks!.txt"));
     EXPECT_FALSE(SymbolAnalysis(closing, FileSystem::Native(), std::chrono::nanoseconds(0))
                      .Run(dir.Path("blocks.bin")));
