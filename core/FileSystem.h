@@ -41,11 +41,12 @@ class File {
 
   private:
     friend class FileSystem;
-
-    // What a name is on disk, links followed.
-    enum class NameKind { Missing, File, Folder, Other, DanglingLink };
     int fd_ = -1;
     bool owned_ = true;
+    // Results are handed to the disk while they are written, so that the
+    // flush at their end has little left to wait for.
+    bool writeBehind_ = false;
+    std::size_t unflushed_ = 0;
 };
 
 // Which file on disk an open file or a name is: the same identity under two
