@@ -17,34 +17,39 @@ IoResult JobFileSystem::OpenRead(const std::string& name, File& file) {
 }
 
 IoResult JobFileSystem::Read(File& file, void* buffer, std::size_t count, std::size_t& done) {
+    // Files the job opened itself are regular files, whose reads never wait
+    // for long; only a borrowed stream may.
+    const IoResult result = file.IsBorrowed() ? ReadStream(file, buffer, count, done)
+                                              : FileSystem::Read(file, buffer, count, done);
+    if (Descriptor(file) != keyFileDescriptor_) {
+        bytesRead_ += static_cast<std::int64_t>(done);
+    }
+    return result;
+}
+
+IoResult JobFileSystem::ReadStream(File& file, void* buffer, std::size_t count, std::size_t& done) {
     done = 0;
     if (!file.IsOpen()) {
         return EBADF;
     }
     auto* bytes = static_cast<unsigned char*>(buffer);
-    IoResult result = 0;
     while (done < count) {
         if (!WaitForInput(Descriptor(file))) {
-            result = EINTR;
-            break;
+            return EINTR;
         }
         const ssize_t got = ::read(Descriptor(file), bytes + done, count - done);
         if (got < 0 && errno == EINTR) {
             continue;
         }
         if (got < 0) {
-            result = errno;
-            break;
+            return errno;
         }
         if (got == 0) {
             break;
         }
         done += static_cast<std::size_t>(got);
     }
-    if (Descriptor(file) != keyFileDescriptor_) {
-        bytesRead_ += static_cast<std::int64_t>(done);
-    }
-    return result;
+    return 0;
 }
 
 IoResult JobFileSystem::Close(File& file) {

@@ -23,6 +23,9 @@ class JobFileSystem : public FileSystem {
     const std::int64_t* BytesRead() const { return &bytesRead_; }
 
   private:
+    // A read that gives up when an interrupt signal comes.
+    IoResult ReadStream(File& file, void* buffer, std::size_t count, std::size_t& done);
+
     std::string keyFileName_;
     int keyFileDescriptor_ = -1;
     std::int64_t bytesRead_ = 0;

@@ -38,6 +38,7 @@ class File {
     // A file that is already open, such as standard input or output; it is
     // not closed by this object.
     static File Borrowed(int fd);
+    bool IsBorrowed() const { return !owned_; }
 
   private:
     friend class FileSystem;
