@@ -51,7 +51,7 @@ struct KeySources {
     bool withRegister999 = false;
 };
 
-constexpr int kMaxStages = 5;
+constexpr int kMaxStages = 6;
 
 // Filter stages of one recurrence's input; stage[0] holds the input and
 // stage[stages] what the recurrence squared `stages` times adds.
@@ -98,5 +98,6 @@ struct Kernels {
 
 const Kernels& Kernels16();  // SSE2, every x86-64
 const Kernels& Kernels32();  // AVX2 and PCLMUL
+const Kernels& Kernels64();  // AVX-512 F and BW, GFNI and PCLMUL
 
 }  // namespace velkor::blocked

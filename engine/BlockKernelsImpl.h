@@ -16,7 +16,7 @@ using SignedVec = std::int8_t __attribute__((vector_size(kWidth)));
 using Words = std::uint32_t __attribute__((vector_size(kWidth)));
 using Bits = std::uint64_t;  // one bit per byte of a vector
 
-constexpr Bits kAllBits = (Bits{1} << kWidth) - 1;
+constexpr Bits kAllBits = ~Bits{0} >> (64 - kWidth);
 
 Vec Load(const std::uint8_t* p) {
     Vec v;
@@ -81,8 +81,10 @@ template <typename V>
 Bits MoveMask(V v) {
     if constexpr (sizeof(V) == 16) {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(v)));
-    } else {
+    } else if constexpr (sizeof(V) == 32) {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(v)));
+    } else {
+        return _mm512_movepi8_mask(reinterpret_cast<__m512i>(v));
     }
 }
 
@@ -98,33 +100,43 @@ constexpr auto kBitOfByte = [] {
 // of the bits, then keeps its own bit.
 template <typename V>
 [[gnu::always_inline]] inline V Expand(Bits bits) {
-    V bytes;
-    if constexpr (sizeof(V) == 16) {
-        // Unpacking a register with itself doubles each byte: three times.
-        __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
-        doubled = _mm_unpacklo_epi8(doubled, doubled);
-        doubled = _mm_unpacklo_epi16(doubled, doubled);
-        bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
+    if constexpr (sizeof(V) == 64) {
+        return reinterpret_cast<V>(_mm512_movm_epi8(bits));
     } else {
-        // Every lane holds all four bytes, so a shuffle within lanes will do.
-        const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
-        constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
-                                                          1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
-                                                          2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
-        V indexes;
-        std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
-        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
-                                                        reinterpret_cast<__m256i>(indexes)));
+        V bytes;
+        if constexpr (sizeof(V) == 16) {
+            // Unpacking a register with itself doubles each byte: three times.
+            __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
+            doubled = _mm_unpacklo_epi8(doubled, doubled);
+            doubled = _mm_unpacklo_epi16(doubled, doubled);
+            bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
+        } else {
+            // Every lane holds all four bytes, so a shuffle within lanes will do.
+            const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
+            constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
+                                                              1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                                                              2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+            V indexes;
+            std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
+            bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
+                                                            reinterpret_cast<__m256i>(indexes)));
+        }
+        const V select = Load(kBitOfByte.data());
+        return reinterpret_cast<V>((bytes & select) == select);
     }
-    const V select = Load(kBitOfByte.data());
-    return reinterpret_cast<V>((bytes & select) == select);
 }
 
-// Bytes above `limit`, compared with the sign bit flipped, as SSE2 and AVX2
-// compare signed bytes only.
-[[gnu::always_inline]] inline Bits Above(Vec v, int limit) {
-    const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
-    return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+// Bytes above `limit`; SSE2 and AVX2 compare signed bytes only, so they
+// compare with the sign bit flipped.
+template <typename V>
+[[gnu::always_inline]] inline Bits Above(V v, int limit) {
+    if constexpr (sizeof(V) == 64) {
+        return _mm512_cmpgt_epu8_mask(reinterpret_cast<__m512i>(v),
+                                      _mm512_set1_epi8(static_cast<char>(limit)));
+    } else {
+        const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
+        return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+    }
 }
 
 // Bytes of `ifSet` where `select` is 0xFF, else of `ifClear`.
@@ -136,6 +148,17 @@ template <typename V>
                                                       reinterpret_cast<__m256i>(select)));
     } else {
         return (ifSet & select) | (ifClear & ~select);
+    }
+}
+
+// Bytes of `ifSet` where their bit is set, else of `ifClear`.
+template <typename V>
+[[gnu::always_inline]] inline V Choose(Bits bits, V ifSet, V ifClear) {
+    if constexpr (sizeof(V) == 64) {
+        return reinterpret_cast<V>(_mm512_mask_blend_epi8(bits, reinterpret_cast<__m512i>(ifClear),
+                                                          reinterpret_cast<__m512i>(ifSet)));
+    } else {
+        return Select(Expand<V>(bits), ifSet, ifClear);
     }
 }
 
@@ -176,8 +199,34 @@ constexpr auto kPrefixTables = ByNibble(PrefixByte);
 constexpr auto kReversedPrefixTables =
     ByNibble([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
 
-// With AVX2 a byte shuffle looks up both nibbles; SSE2 has no byte shuffle
-// and computes the function by shifts.
+// A linear function of a byte as the 8 x 8 bit matrix of a GFNI affine
+// transform: the row of result bit i is byte 7 - i.
+template <typename Function>
+constexpr std::uint64_t BitMatrix(Function function) {
+    std::uint64_t matrix = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        for (int from = 0; from < 8; ++from) {
+            if (((function(static_cast<std::uint8_t>(1U << from)) >> bit) & 1) != 0) {
+                matrix |= std::uint64_t{1} << (8 * (7 - bit) + from);
+            }
+        }
+    }
+    return matrix;
+}
+
+constexpr auto kReverseMatrix = BitMatrix(ReverseByte);
+constexpr auto kPrefixMatrix = BitMatrix(PrefixByte);
+constexpr auto kReversedPrefixMatrix =
+    BitMatrix([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
+
+template <typename V>
+[[gnu::always_inline]] inline V Affine(V v, std::uint64_t matrix) {
+    return reinterpret_cast<V>(_mm512_gf2p8affine_epi64_epi8(
+        reinterpret_cast<__m512i>(v), _mm512_set1_epi64(static_cast<long long>(matrix)), 0));
+}
+
+// GFNI applies a bit matrix to every byte; with AVX2 a byte shuffle looks up both nibbles; SSE2 has
+// no byte shuffle and computes the function by shifts.
 template <typename V>
 [[gnu::always_inline]] inline V ByNibbles(const NibbleTables& tables, V low, V high) {
     const auto table = [](const auto& entries) {
@@ -190,7 +239,9 @@ template <typename V>
 
 template <typename V>
 [[gnu::always_inline]] inline V Reverse(V v) {
-    if constexpr (sizeof(V) == 32) {
+    if constexpr (sizeof(V) == 64) {
+        return Affine(v, kReverseMatrix);
+    } else if constexpr (sizeof(V) == 32) {
         return ByNibbles(kReverseTables, v & 0x0F, v >> 4);
     } else {
         v = (v >> 4) | (v << 4);
@@ -202,7 +253,10 @@ template <typename V>
 // The prefix xor within every byte, and the same reversed.
 template <typename V>
 [[gnu::always_inline]] inline void PrefixAndReversed(V v, V& prefix, V& reversed) {
-    if constexpr (sizeof(V) == 32) {
+    if constexpr (sizeof(V) == 64) {
+        prefix = Affine(v, kPrefixMatrix);
+        reversed = Affine(v, kReversedPrefixMatrix);
+    } else if constexpr (sizeof(V) == 32) {
         const V low = v & 0x0F;
         const V high = v >> 4;
         prefix = ByNibbles(kPrefixTables, low, high);
@@ -216,15 +270,20 @@ template <typename V>
 }
 
 // The lowest bit of every byte.
-[[gnu::always_inline]] inline Bits LowBits(Vec v) {
-    using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
-    return MoveMask(reinterpret_cast<Halves>(v) << 7);
+template <typename V>
+[[gnu::always_inline]] inline Bits LowBits(V v) {
+    if constexpr (sizeof(V) == 64) {
+        return _mm512_test_epi8_mask(reinterpret_cast<__m512i>(v), _mm512_set1_epi8(1));
+    } else {
+        using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
+        return MoveMask(reinterpret_cast<Halves>(v) << 7);
+    }
 }
 
 // A carry-less product with all ones where the processor has one.
 template <int kBytes = kWidth>
 [[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
-    if constexpr (kBytes == 32) {
+    if constexpr (kBytes >= 32) {
         const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
                                                      _mm_set1_epi32(-1), 0);
         return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
@@ -345,6 +404,14 @@ template <typename V>
     if constexpr (sizeof(V) == 16) {
         return __builtin_shufflevector(before, now, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
                                        27, 28, 29, 30);
+    } else if constexpr (sizeof(V) == 64) {
+        // Each 16-byte lane after the one before it, then one byte of that.
+        using Quads = std::uint64_t __attribute__((vector_size(64)));
+        const auto lanesBack = reinterpret_cast<__m512i>(
+            __builtin_shufflevector(reinterpret_cast<Quads>(before), reinterpret_cast<Quads>(now),
+                                    6, 7, 8, 9, 10, 11, 12, 13));
+        return reinterpret_cast<V>(
+            _mm512_alignr_epi8(reinterpret_cast<__m512i>(now), lanesBack, 15));
     } else {
         return __builtin_shufflevector(before, now, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42,
                                        43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
@@ -468,8 +535,7 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
         const Bits notLow = Above(reversed, 84);
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        Store(out + i, Select(useReversed, reversed, text));
+        Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -488,8 +554,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         const Bits low = ~Above(cipher, 84) & kAllBits;
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
-        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        const Vec text = Select(useReversed, Reverse(cipher), cipher);
+        const Vec text = Choose(((after << 1) | before) & kAllBits, Reverse(cipher), cipher);
 
         // Every bit joins the previous bit of the text, across bytes too.
         const Bits last = LowBits(text);

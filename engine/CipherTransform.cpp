@@ -68,7 +68,7 @@ std::int64_t RoundUp(std::int64_t value, std::int64_t step) {
     return (value + step - 1) / step * step;
 }
 
-constexpr std::int64_t kWidestVector = 32;
+constexpr std::int64_t kWidestVector = 64;
 
 std::int64_t PowerOfTwo(std::int64_t size) {
     return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
@@ -86,12 +86,19 @@ std::int64_t RecurrenceRing(std::int64_t reach) {
     return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
 }
 
+// The widest vectors up to `vectorBytes` (any width for 0) that the processor
+// runs. GCC's checks for AVX and AVX-512 include the system's XCR0: a system
+// that does not save the wide registers has none.
 const blocked::Kernels& KernelsFor(int vectorBytes) {
-    if (vectorBytes == 16) {
-        return blocked::Kernels16();
+    const auto allowed = [&](int width) { return vectorBytes == 0 || vectorBytes >= width; };
+    if (allowed(64) && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("gfni") && __builtin_cpu_supports("pclmul")) {
+        return blocked::Kernels64();
     }
-    const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
-    return wide ? blocked::Kernels32() : blocked::Kernels16();
+    if (allowed(32) && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul")) {
+        return blocked::Kernels32();
+    }
+    return blocked::Kernels16();
 }
 
 }  // namespace

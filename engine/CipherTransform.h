@@ -28,12 +28,12 @@ namespace velkor {
 // and DecryptStep go byte by byte through the same rings.
 //
 // The vector path runs in the direction of the state's EncryptMode; the other
-// direction stays exact but byte by byte. 40 to 65 KiB per transform, on the
-// heap (StateBytes); a move keeps it in place, and the destructor wipes it.
+// direction stays exact but byte by byte. 75 to 115 KiB per transform, on
+// the heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
-    // vectorBytes 0 takes the widest vectors the processor offers; 16 (SSE2)
-    // works on every x86-64.
+    // Takes the widest vectors of at most vectorBytes (16, 32 or 64; 0 for
+    // any) that the processor runs; 16 (SSE2) works on every x86-64.
     explicit CipherTransform(const JobState& state, int vectorBytes = 0);
     ~CipherTransform();
     CipherTransform(CipherTransform&&) noexcept = default;
