@@ -114,7 +114,7 @@ CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
     SetUpTaps();
     LayOutRings();
     arenaSize_ = arenaUsed_;
-    arena_ = std::make_unique<std::uint8_t[]>(arenaSize_);
+    arena_ = std::make_unique<CacheLine[]>(arenaSize_ / sizeof(CacheLine));
     arenaUsed_ = 0;
     LayOutRings();
     FillRings(state);
@@ -182,7 +182,7 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
     Ring ring;
     ring.mask = size - 1;
     if (arena_) {
-        ring.data = arena_.get() + arenaUsed_;
+        ring.data = reinterpret_cast<std::uint8_t*>(arena_.get()) + arenaUsed_;
     }
     // Only a ring read at a lag needs its first block repeated.
     ring.repeated = readBack ? Ring::kMirror : 0;

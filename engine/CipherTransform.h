@@ -97,7 +97,12 @@ class CipherTransform {
     int stages_ = 0;  // log2 of the vector width: squarings that make every lag whole vectors
     bool encryptMode_;
     bool swift_;
-    std::unique_ptr<std::uint8_t[]> arena_;
+    // Whole cache lines, so that the vector loops' stores and the loads at
+    // lags of whole vectors never straddle two lines.
+    struct alignas(64) CacheLine {
+        std::array<std::uint8_t, 64> bytes;
+    };
+    std::unique_ptr<CacheLine[]> arena_;
     std::size_t arenaSize_ = 0;
     std::size_t arenaUsed_ = 0;
 
