@@ -7,7 +7,7 @@
 namespace velkor::blocked {
 
 // Bytes per block of the vector path; the key bytes are made a block ahead.
-constexpr std::int64_t kBlock = 512;
+constexpr std::int64_t kBlock = 1024;
 
 // A power-of-two ring of stream bytes indexed by stream position. A ring read
 // at a lag repeats its first block after its end, so that no read within a

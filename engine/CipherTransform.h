@@ -28,7 +28,7 @@ namespace velkor {
 // and DecryptStep go byte by byte through the same rings.
 //
 // The vector path runs in the direction of the state's EncryptMode; the other
-// direction stays exact but byte by byte. 75 to 115 KiB per transform, on
+// direction stays exact but byte by byte. 90 to 140 KiB per transform, on
 // the heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
@@ -43,7 +43,7 @@ class CipherTransform {
     CipherTransform& operator=(const CipherTransform&) = delete;
 
     // Transforms up to count bytes and returns how many it transformed;
-    // `running` is tested at least every 512 bytes. Decrypt feeds back its
+    // `running` is tested at least every 1024 bytes. Decrypt feeds back its
     // own output.
     std::size_t Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                         const bool& running);
