@@ -98,6 +98,6 @@ struct Kernels {
 
 const Kernels& Kernels16();  // SSE2, every x86-64
 const Kernels& Kernels32();  // AVX2 and PCLMUL
-const Kernels& Kernels64();  // AVX-512 F and BW, GFNI and PCLMUL
+const Kernels& Kernels64();  // AVX-512 F, BW and VBMI, GFNI and PCLMUL
 
 }  // namespace velkor::blocked

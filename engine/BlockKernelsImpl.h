@@ -76,6 +76,48 @@ struct Lagged {
     }
 };
 
+// A load at a lag that is not a whole number of vectors straddles two cache
+// lines. With AVX-512 VBMI one aligned load a step and a byte permute of it
+// and the one before do, as long as every line read was written before the
+// loop: a filter's input, never a recurrence's own ring. The aligned loads
+// run up to a vector past the last byte used.
+template <int kCount>
+struct AlignedLagged {
+    std::array<const std::uint8_t*, kCount> line;
+    std::array<Vec, kCount> index;
+    std::array<Vec, kCount> before;
+
+    AlignedLagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
+        constexpr auto kBytes = [] {
+            std::array<std::uint8_t, kWidth> bytes{};
+            for (std::size_t i = 0; i < bytes.size(); ++i) {
+                bytes[i] = static_cast<std::uint8_t>(i);
+            }
+            return bytes;
+        }();
+        for (std::size_t k = 0; k < kCount; ++k) {
+            const std::uint8_t* from = From(ring, t0, taps.lag[k]);
+            const auto offset = reinterpret_cast<std::uintptr_t>(from) % kWidth;
+            line[k] = from - offset;
+            index[k] = Load(kBytes.data()) + static_cast<std::uint8_t>(offset);
+            before[k] = Load(line[k]);
+        }
+    }
+
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) {
+        Vec sum{};
+#pragma GCC unroll 6
+        for (std::size_t k = 0; k < kCount; ++k) {
+            const Vec after = Load(line[k] + i + kWidth);
+            sum ^= reinterpret_cast<Vec>(_mm512_permutex2var_epi8(
+                reinterpret_cast<__m512i>(before[k]), reinterpret_cast<__m512i>(index[k]),
+                reinterpret_cast<__m512i>(after)));
+            before[k] = after;
+        }
+        return sum;
+    }
+};
+
 // A template, so that only the width's own intrinsic is compiled.
 template <typename V>
 Bits MoveMask(V v) {
@@ -311,7 +353,8 @@ template <int kBytes = kWidth>
 
 template <int kCount, bool kWithSelf>
 void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    const Lagged<kCount> lagged(in, taps, t0);
+    std::conditional_t<kWidth == 64, AlignedLagged<kCount>, const Lagged<kCount>> lagged(in, taps,
+                                                                                         t0);
     const std::uint8_t* self = From(in, t0, 0);
     const Writer writer(out, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {

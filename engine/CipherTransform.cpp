@@ -92,7 +92,8 @@ std::int64_t RecurrenceRing(std::int64_t reach) {
 const blocked::Kernels& KernelsFor(int vectorBytes) {
     const auto allowed = [&](int width) { return vectorBytes == 0 || vectorBytes >= width; };
     if (allowed(64) && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-        __builtin_cpu_supports("gfni") && __builtin_cpu_supports("pclmul")) {
+        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("gfni") &&
+        __builtin_cpu_supports("pclmul")) {
         return blocked::Kernels64();
     }
     if (allowed(32) && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul")) {
@@ -113,7 +114,8 @@ CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
     SetUpIndexes(state);
     SetUpTaps();
     LayOutRings();
-    arenaSize_ = arenaUsed_;
+    // The vector loops' aligned loads may run a vector past the last ring.
+    arenaSize_ = arenaUsed_ + sizeof(CacheLine);
     arena_ = std::make_unique<CacheLine[]>(arenaSize_ / sizeof(CacheLine));
     arenaUsed_ = 0;
     LayOutRings();
