@@ -29,10 +29,13 @@ struct Ring {
     }
 };
 
-// Lags of an xor relation; equal lags cancel as they do byte by byte.
+// Lags of an xor relation; equal lags cancel as they do byte by byte. A
+// recurrence of the 64-byte loops may also have a tap half a vector back,
+// which they take from the vector they are making.
 struct Taps {
     std::array<std::int64_t, 6> lag{};
     int count = 0;
+    bool halfVector = false;
 };
 
 struct ChainScan {

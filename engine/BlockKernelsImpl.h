@@ -5,6 +5,8 @@
 #include <immintrin.h>
 
 #include <cstring>
+#include <type_traits>
+#include <utility>
 
 #include "BlockKernels.h"
 
@@ -351,6 +353,41 @@ template <int kBytes = kWidth>
     return after;
 }
 
+// x = v ^ x half a vector back, both halves: the lower half of x from the
+// vector before, the upper half from the lower. Only the 64-byte loops meet
+// such a tap.
+template <typename V>
+[[gnu::always_inline]] inline V AddHalfBack(V v, V before) {
+    if constexpr (sizeof(V) == 64) {
+        using Quads = std::uint64_t __attribute__((vector_size(64)));
+        const auto b = reinterpret_cast<Quads>(before);
+        const auto now = reinterpret_cast<Quads>(v);
+        const Quads upperTwice = __builtin_shufflevector(b, b, 4, 5, 6, 7, 4, 5, 6, 7);
+        const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 8, 9, 10, 11, 0, 1, 2, 3);
+        return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
+    } else {
+        return v;
+    }
+}
+
+// A recurrence's step: the value of the lags and the input, plus the tap half
+// a vector back where there is one. `before` holds the vector made last.
+struct HalfBack {
+    Vec before;
+    bool active;
+
+    HalfBack(const Ring& x, const Taps& taps, std::int64_t t0)
+        : before(Load(From(x, t0, kWidth))), active(kWidth == 64 && taps.halfVector) {}
+
+    [[gnu::always_inline]] Vec Add(Vec v) {
+        if (active) {
+            v = AddHalfBack(v, before);
+            before = v;
+        }
+        return v;
+    }
+};
+
 template <int kCount, bool kWithSelf>
 void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     std::conditional_t<kWidth == 64, AlignedLagged<kCount>, const Lagged<kCount>> lagged(in, taps,
@@ -371,6 +408,7 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
 template <int kCount>
 void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
+    HalfBack half(x, taps, t0);
     const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
@@ -378,54 +416,33 @@ void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std
         if (added != nullptr) {
             sum ^= Load(added + i);
         }
-        writer.Put(i, sum);
+        writer.Put(i, half.Add(sum));
     }
 }
 
-// Relations have 2, 3, 4 or 6 lags.
-template <template <int> class Loop, typename... Args>
-void ByCount(const Taps& taps, Args... args) {
-    switch (taps.count) {
-        case 2:
-            Loop<2>::Run(args...);
-            break;
-        case 3:
-            Loop<3>::Run(args...);
-            break;
-        case 4:
-            Loop<4>::Run(args...);
-            break;
-        default:
-            Loop<6>::Run(args...);
-            break;
+// Calls `body` with the number of lags, 1 to kMax, as a constant.
+template <int kMax, typename Body>
+[[gnu::always_inline]] inline void ByCount(int count, Body body) {
+    [&]<int... kLess>(std::integer_sequence<int, kLess...>) {
+        ((count == kLess + 1 ? (body(std::integral_constant<int, kLess + 1>{}), true) : false) ||
+         ...);
     }
+    (std::make_integer_sequence<int, kMax>{});
 }
-
-template <int kCount>
-struct FilterLoop {
-    static void Run(Ring out, Ring in, const Taps* taps, bool withSelf, std::int64_t t0,
-                    std::int64_t t1) {
-        if (withSelf) {
-            FilterWith<kCount, true>(out, in, *taps, t0, t1);
-        } else {
-            FilterWith<kCount, false>(out, in, *taps, t0, t1);
-        }
-    }
-};
-
-template <int kCount>
-struct RecurLoop {
-    static void Run(Ring x, const Ring* input, const Taps* taps, std::int64_t t0, std::int64_t t1) {
-        RecurWith<kCount>(x, input, *taps, t0, t1);
-    }
-};
 
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
-    ByCount<FilterLoop>(taps, out, in, &taps, withSelf, t0, t1);
+    ByCount<6>(taps.count, [&](auto count) {
+        if (withSelf) {
+            FilterWith<decltype(count)::value, true>(out, in, taps, t0, t1);
+        } else {
+            FilterWith<decltype(count)::value, false>(out, in, taps, t0, t1);
+        }
+    });
 }
 
 void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    ByCount<RecurLoop>(taps, x, input, &taps, t0, t1);
+    ByCount<6>(taps.count,
+               [&](auto count) { RecurWith<decltype(count)::value>(x, input, taps, t0, t1); });
 }
 
 void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
@@ -534,23 +551,27 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     }
 }
 
-void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-            std::int64_t t1) {
-    const Lagged<3> lagged(d, taps, t0);
+template <int kCount>
+void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+                std::int64_t t1) {
+    const Lagged<kCount> lagged(d, taps, t0);
+    HalfBack half(d, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
     const Writer toMixD(mixD, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec value = lagged.Xor(i) ^ Load(added + i);
+        const Vec value = half.Add(lagged.Xor(i) ^ Load(added + i));
         toD.Put(i, value);
         toMixD.Put(i, value ^ Load(plainFrom + i));
     }
 }
 
-void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
-    const Lagged<3> lagged(b, taps, t0);
+template <int kCount>
+void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                     std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const Lagged<kCount> lagged(b, taps, t0);
+    HalfBack half(b, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
@@ -559,7 +580,7 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec newB = lagged.Xor(i) ^ Load(added + i);
+        const Vec newB = half.Add(lagged.Xor(i) ^ Load(added + i));
         toB.Put(i, newB);
         // Every bit joins the previous coded bit: a prefix xor within each
         // byte, and a carry of the parity of all earlier bytes.
@@ -610,9 +631,10 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     scan.reversed = reversedOrder != 0;
 }
 
-void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
-                   std::int64_t t1) {
-    const Lagged<3> lagged(b, mixB, t0);
+template <int kCount>
+void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                       std::int64_t t1) {
+    const Lagged<kCount> lagged(b, mixB, t0);
     const std::uint8_t* bFrom = From(b, t0, 0);
     const std::uint8_t* gFrom = From(g, t0, 0);
     const Writer toD(d, t0);
@@ -621,6 +643,28 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
         Store(out + i, guess ^ lagged.Xor(i));
         toD.Put(i, Load(bFrom + i) ^ guess);
     }
+}
+
+// The table relations keep 1 to 3 of their 3 lags.
+void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+            std::int64_t t1) {
+    ByCount<3>(taps.count, [&](auto count) {
+        RecurDWith<decltype(count)::value>(d, input, taps, plain, mixD, t0, t1);
+    });
+}
+
+void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    ByCount<3>(taps.count, [&](auto count) {
+        RecurEncodeWith<decltype(count)::value>(b, input, taps, d, key, out, scan, t0, t1);
+    });
+}
+
+void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                   std::int64_t t1) {
+    ByCount<3>(mixB.count, [&](auto count) {
+        FinishDecryptWith<decltype(count)::value>(b, g, d, mixB, out, t0, t1);
+    });
 }
 
 void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {

@@ -49,6 +49,37 @@ Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
     return taps;
 }
 
+// The same relation without the pairs of equal lags, which cancel: fewer
+// loads, and a lag that cancels asks for no squaring.
+Taps Cancelled(const Taps& taps) {
+    Taps kept;
+    for (int i = 0; i < taps.count; ++i) {
+        const std::int64_t lag = taps.lag[static_cast<std::size_t>(i)];
+        const auto end = kept.lag.begin() + kept.count;
+        const auto same = std::find(kept.lag.begin(), end, lag);
+        if (same != end) {
+            *same = kept.lag[static_cast<std::size_t>(--kept.count)];
+        } else {
+            kept.lag[static_cast<std::size_t>(kept.count++)] = lag;
+        }
+    }
+    return kept;
+}
+
+// Moves the lags of half a vector out into the flag, pairs cancelling.
+Taps WithHalfVector(Taps taps, std::int64_t width) {
+    for (int i = 0; i < taps.count;) {
+        auto& lag = taps.lag[static_cast<std::size_t>(i)];
+        if (lag == width / 2) {
+            taps.halfVector = !taps.halfVector;
+            lag = taps.lag[static_cast<std::size_t>(--taps.count)];
+        } else {
+            ++i;
+        }
+    }
+    return taps;
+}
+
 Taps Scaled(Taps taps, std::int64_t factor) {
     for (auto& lag : taps.lag) {
         lag *= factor;
@@ -154,9 +185,9 @@ void CipherTransform::SetUpTaps() {
     const std::int64_t l2 = longIndex2_;
     tapsA_ = MakeTaps({s1, 33, s2, ((s1 + s2) % 32) + 1});
     tapsC_ = MakeTaps({l1, 255, l2, ((l2 + l1) % 254) + 1});
-    tapsMixD_ = MakeTaps({s1, 33, s2});
-    tapsMixB_ = MakeTaps({l1, 255, l2});
-    tapsCoupled_ = MakeTaps({l1, 255, l2, s1, 33, s2});
+    tapsMixD_ = Cancelled(MakeTaps({s1, 33, s2}));
+    tapsMixB_ = Cancelled(MakeTaps({l1, 255, l2}));
+    tapsCoupled_ = Cancelled(MakeTaps({l1, 255, l2, s1, 33, s2}));
     aVectorFrom_ = RoundUp((width - 1) * 33, blocked::kBlock);
     cVectorFrom_ = RoundUp((width - 1) * 255, blocked::kBlock);
     vectorFrom_ = RoundUp((width - 1) * 255, width);
@@ -205,6 +236,12 @@ void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& la
     while (pipe.stages < stages_ && (shortest << pipe.stages) < 4 * width) {
         ++pipe.stages;
     }
+    // The 64-byte loops take a lag of half a vector from the vector they
+    // make: one stage fewer for a lag of 1.
+    const bool halfVector = width == 64 && pipe.stages == stages_ && shortest == 1;
+    if (halfVector) {
+        --pipe.stages;
+    }
     pipe.stage[0] = input;
     for (int k = 0; k < pipe.stages; ++k) {
         const auto stage = static_cast<std::size_t>(k);
@@ -217,6 +254,9 @@ void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& la
         pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock, false);
     }
     pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
+    if (halfVector) {
+        pipe.squared = WithHalfVector(pipe.squared, width);
+    }
 }
 
 // Run twice: to measure the arena, then to place the rings in it.
