@@ -83,6 +83,14 @@ struct Lagged {
 // and the one before do, as long as every line read was written before the
 // loop: a filter's input, never a recurrence's own ring. The aligned loads
 // run up to a vector past the last byte used.
+constexpr auto kByteIndexes = [] {
+    std::array<std::uint8_t, kWidth> indexes{};
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        indexes[i] = static_cast<std::uint8_t>(i);
+    }
+    return indexes;
+}();
+
 template <int kCount>
 struct AlignedLagged {
     std::array<const std::uint8_t*, kCount> line;
@@ -90,18 +98,11 @@ struct AlignedLagged {
     std::array<Vec, kCount> before;
 
     AlignedLagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
-        constexpr auto kBytes = [] {
-            std::array<std::uint8_t, kWidth> bytes{};
-            for (std::size_t i = 0; i < bytes.size(); ++i) {
-                bytes[i] = static_cast<std::uint8_t>(i);
-            }
-            return bytes;
-        }();
         for (std::size_t k = 0; k < kCount; ++k) {
             const std::uint8_t* from = From(ring, t0, taps.lag[k]);
             const auto offset = reinterpret_cast<std::uintptr_t>(from) % kWidth;
             line[k] = from - offset;
-            index[k] = Load(kBytes.data()) + static_cast<std::uint8_t>(offset);
+            index[k] = Load(kByteIndexes.data()) + static_cast<std::uint8_t>(offset);
             before[k] = Load(line[k]);
         }
     }
