@@ -40,6 +40,10 @@ constexpr std::array<RegisterShape, 4> kRegisters{{
     {999, {999, 59, 0, 0}, 2},
 }};
 constexpr std::size_t kRegister999 = 3;
+// Each register's squaring factor in eighths of the vector width: the
+// shortest lag then reaches four or more vectors back, so that a vector's
+// loads never wait for the stores just before them.
+constexpr std::array<std::int64_t, 4> kRegisterFactorEighths{32, 16, 8, 1};
 
 Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
     Taps taps;
@@ -196,7 +200,7 @@ void CipherTransform::SetUpTaps() {
     // factor F more gives lags F times the taps, valid from byte F x length.
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         const auto& shape = kRegisters[r];
-        const std::int64_t factor = r == kRegister999 ? 2 : width;
+        const std::int64_t factor = width * kRegisterFactorEighths[r] / 8;
         Taps taps;
         for (int i = 0; i < shape.tapCount; ++i) {
             taps.lag[static_cast<std::size_t>(i)] =
@@ -273,7 +277,7 @@ void CipherTransform::LayOutRings() {
             for (const auto lag : registerTaps_[r].lag) {
                 reach = std::max(reach, lag);
             }
-            registers_[r] = Carve(RecurrenceRing(reach * kWidest / kernels_->width));
+            registers_[r] = Carve(RecurrenceRing(reach));
         }
     }
     keySources_.a = a_;
