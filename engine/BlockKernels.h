@@ -29,12 +29,14 @@ struct Ring {
     }
 };
 
-// Lags of an xor relation; equal lags cancel as they do byte by byte. A
-// recurrence of the 64-byte loops may also have a tap half a vector back,
-// which they take from the vector they are making.
+// Lags of an xor relation; equal lags cancel as they do byte by byte. The
+// vector loops take a recurrence's tap a whole vector back from the vector
+// made last rather than from memory, and in the 64-byte loops a tap half a
+// vector back from the vector they are making.
 struct Taps {
     std::array<std::int64_t, 6> lag{};
     int count = 0;
+    bool wholeVector = false;
     bool halfVector = false;
 };
 

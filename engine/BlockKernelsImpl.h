@@ -371,20 +371,27 @@ template <typename V>
     }
 }
 
-// A recurrence's step: the value of the lags and the input, plus the tap half
-// a vector back where there is one. `before` holds the vector made last.
-struct HalfBack {
+// A recurrence's step: the value of the lags in memory and the input, plus
+// the taps a whole and half a vector back. `before` holds the vector made
+// last, so that no load waits for the store just made.
+struct NearTaps {
     Vec before;
-    bool active;
+    bool whole;
+    bool half;
 
-    HalfBack(const Ring& x, const Taps& taps, std::int64_t t0)
-        : before(Load(From(x, t0, kWidth))), active(kWidth == 64 && taps.halfVector) {}
+    NearTaps(const Ring& x, const Taps& taps, std::int64_t t0)
+        : before(Load(From(x, t0, kWidth))),
+          whole(taps.wholeVector),
+          half(kWidth == 64 && taps.halfVector) {}
 
     [[gnu::always_inline]] Vec Add(Vec v) {
-        if (active) {
-            v = AddHalfBack(v, before);
-            before = v;
+        if (whole) {
+            v ^= before;
         }
+        if (half) {
+            v = AddHalfBack(v, before);
+        }
+        before = v;
         return v;
     }
 };
@@ -409,7 +416,7 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
 template <int kCount>
 void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
-    HalfBack half(x, taps, t0);
+    NearTaps near(x, taps, t0);
     const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
@@ -417,7 +424,7 @@ void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std
         if (added != nullptr) {
             sum ^= Load(added + i);
         }
-        writer.Put(i, half.Add(sum));
+        writer.Put(i, near.Add(sum));
     }
 }
 
@@ -503,34 +510,36 @@ void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
 void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
     std::uint8_t* target = key + (t0 & (kBlock - 1));
     const std::int64_t length = t1 - t0;
-    {
-        const Lagged<4> a(s.a, s.aTaps, t0);
+    ByCount<4>(s.aTaps.count, [&](auto count) {
+        const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
+        NearTaps nearA(s.a, s.aTaps, t0);
         const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
         const Writer toA(s.a, t0);
         const Writer to8(s.registers[0], t0);
         Vec register8Before = Load(From(s.registers[0], t0, kWidth));
         for (std::int64_t i = 0; i < length; i += kWidth) {
-            const Vec valueA = a.Xor(i);
+            const Vec valueA = nearA.Add(a.Xor(i));
             const Vec value8 = register8.Xor(i);
             toA.Put(i, valueA);
             to8.Put(i, value8);
             Store(target + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
             register8Before = value8;
         }
-    }
-    {
-        const Lagged<4> c(s.c, s.cTaps, t0);
+    });
+    ByCount<4>(s.cTaps.count, [&](auto count) {
+        const Lagged<decltype(count)::value> c(s.c, s.cTaps, t0);
+        NearTaps nearC(s.c, s.cTaps, t0);
         const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
         const Writer toC(s.c, t0);
         const Writer to11(s.registers[1], t0);
         for (std::int64_t i = 0; i < length; i += kWidth) {
-            const Vec valueC = c.Xor(i);
+            const Vec valueC = nearC.Add(c.Xor(i));
             const Vec value11 = register11.Xor(i);
             toC.Put(i, valueC);
             to11.Put(i, value11);
             Store(target + i, Load(target + i) ^ valueC ^ value11);
         }
-    }
+    });
     const Lagged<2> register236(s.registers[2], s.registerTaps[2], t0);
     const Writer to236(s.registers[2], t0);
     if (s.withRegister999) {
@@ -556,13 +565,13 @@ template <int kCount>
 void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
                 std::int64_t t1) {
     const Lagged<kCount> lagged(d, taps, t0);
-    HalfBack half(d, taps, t0);
+    NearTaps near(d, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
     const Writer toMixD(mixD, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec value = half.Add(lagged.Xor(i) ^ Load(added + i));
+        const Vec value = near.Add(lagged.Xor(i) ^ Load(added + i));
         toD.Put(i, value);
         toMixD.Put(i, value ^ Load(plainFrom + i));
     }
@@ -572,7 +581,7 @@ template <int kCount>
 void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
                      std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(b, taps, t0);
-    HalfBack half(b, taps, t0);
+    NearTaps near(b, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
@@ -581,7 +590,7 @@ void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::ui
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec newB = half.Add(lagged.Xor(i) ^ Load(added + i));
+        const Vec newB = near.Add(lagged.Xor(i) ^ Load(added + i));
         toB.Put(i, newB);
         // Every bit joins the previous coded bit: a prefix xor within each
         // byte, and a carry of the parity of all earlier bytes.

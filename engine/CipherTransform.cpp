@@ -70,12 +70,16 @@ Taps Cancelled(const Taps& taps) {
     return kept;
 }
 
-// Moves the lags of half a vector out into the flag, pairs cancelling.
-Taps WithHalfVector(Taps taps, std::int64_t width) {
+// Moves the lags of a whole and of half a vector out into the flags that
+// the vector loops take from registers, pairs cancelling.
+Taps WithNearTaps(Taps taps, std::int64_t width) {
     for (int i = 0; i < taps.count;) {
         auto& lag = taps.lag[static_cast<std::size_t>(i)];
-        if (lag == width / 2) {
-            taps.halfVector = !taps.halfVector;
+        bool* near = lag == width                      ? &taps.wholeVector
+                     : lag == width / 2 && width == 64 ? &taps.halfVector
+                                                       : nullptr;
+        if (near != nullptr) {
+            *near = !*near;
             lag = taps.lag[static_cast<std::size_t>(--taps.count)];
         } else {
             ++i;
@@ -257,10 +261,7 @@ void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& la
     if (pipe.stages > 0) {
         pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock, false);
     }
-    pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
-    if (halfVector) {
-        pipe.squared = WithHalfVector(pipe.squared, width);
-    }
+    pipe.squared = WithNearTaps(Scaled(lags, std::int64_t{1} << pipe.stages), width);
 }
 
 // Run twice: to measure the arena, then to place the rings in it.
@@ -283,8 +284,8 @@ void CipherTransform::LayOutRings() {
     keySources_.a = a_;
     keySources_.c = c_;
     keySources_.registers = registers_;
-    keySources_.aTaps = Scaled(tapsA_, kernels_->width);
-    keySources_.cTaps = Scaled(tapsC_, kernels_->width);
+    keySources_.aTaps = WithNearTaps(Scaled(tapsA_, kernels_->width), kernels_->width);
+    keySources_.cTaps = WithNearTaps(Scaled(tapsC_, kernels_->width), kernels_->width);
     keySources_.registerTaps = registerTaps_;
     keySources_.withRegister999 = !swift_;
     if (encryptMode_) {
