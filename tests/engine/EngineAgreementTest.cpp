@@ -163,6 +163,18 @@ std::vector<int> Widths() {
     return widths;
 }
 
+// The widest tier, which a transform takes by default, and SSE2 can be asked
+// for by width; so the tests below run every tier this processor has.
+TEST(EngineAgreement, TiersAreChosenByWidth) {
+    JobState state;
+    Prepare(state, {'t', 'i', 'e', 'r', 's', '!'}, 0, true);
+    const int widest = CipherTransform(state).VectorBytes();
+    EXPECT_EQ(Widths().back(), widest);
+    EXPECT_EQ(Widths().front(), 16);
+    EXPECT_EQ(CipherTransform(state, 16).VectorBytes(), 16);
+    EXPECT_EQ(CipherTransform(state, 32).VectorBytes(), std::min(widest, 32));
+}
+
 // Transforms `input` in uneven pieces: now and then a single byte, so that
 // pieces start and end inside vectors and blocks; one piece starts at `cut`.
 Bytes RunInPieces(CipherTransform& transform, bool encrypt, const Bytes& input,
@@ -274,7 +286,9 @@ TEST(EngineAgreement, VectorPathAgreesWithLiteralModel) {
 }
 
 // Keys whose pass indexes make a lag of 1 or make two lags equal (the terms
-// then cancel), found among random keys.
+// then cancel), found among random keys. Lags of 1 and 2 leave, once
+// squared, one tap half a vector and one a whole vector back; 1 and 3 one
+// tap a vector and a half back.
 TEST(EngineAgreement, VectorPathOnLagOneAndEqualLags) {
     using Indexes = std::function<bool(int l1, int s1, int l2, int s2)>;
     const std::vector<std::pair<const char*, Indexes>> kinds{
@@ -282,6 +296,9 @@ TEST(EngineAgreement, VectorPathOnLagOneAndEqualLags) {
         {"table a lag 1", [](int, int s1, int, int s2) { return (s1 + s2) % 32 == 0; }},
         {"long lag 1", [](int l1, int, int l2, int) { return l1 == 1 || l2 == 1; }},
         {"table c lag 1", [](int l1, int, int l2, int) { return (l1 + l2) % 254 == 0; }},
+        {"short lags 1 and 2", [](int, int s1, int, int s2) { return s1 * s2 == 2; }},
+        {"long lags 1 and 2", [](int l1, int, int l2, int) { return l1 * l2 == 2; }},
+        {"short lags 1 and 3", [](int, int s1, int, int s2) { return s1 * s2 == 3; }},
         {"equal short lags", [](int, int s1, int, int s2) { return s1 == s2; }},
         {"equal long lags", [](int l1, int, int l2, int) { return l1 == l2; }},
         {"long lag equals short lag",
