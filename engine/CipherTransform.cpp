@@ -145,7 +145,6 @@ const blocked::Kernels& KernelsFor(int vectorBytes) {
 
 CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
     : kernels_(&KernelsFor(vectorBytes)),
-      stages_(std::countr_zero(static_cast<unsigned>(kernels_->width))),
       encryptMode_(state.EncryptMode),
       swift_(state.Swift),
       chain_(&ChainTablesFor(state.Swift)),
@@ -232,23 +231,24 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
 }
 
 void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
-    // Enough squarings that the shortest lag reaches four vectors back, so
-    // that its loads find their stores long done; at most W, where every lag
-    // is a whole number of vectors.
+    // The fewest squarings after which every lag is either four vectors back,
+    // so that its loads find their stores long done, or whole vectors, so
+    // that they meet whole stores or the vector just made, or in 64-byte
+    // vectors half a vector, which the loops make in registers. At W squarings
+    // every lag is whole vectors.
     const std::int64_t width = kernels_->width;
-    std::int64_t shortest = maxLag;
-    for (int i = 0; i < lags.count; ++i) {
-        shortest = std::min(shortest, lags.lag[static_cast<std::size_t>(i)]);
-    }
+    const auto ready = [&](int stages) {
+        for (int i = 0; i < lags.count; ++i) {
+            const std::int64_t lag = lags.lag[static_cast<std::size_t>(i)] << stages;
+            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2)) {
+                return false;
+            }
+        }
+        return true;
+    };
     pipe.stages = 0;
-    while (pipe.stages < stages_ && (shortest << pipe.stages) < 4 * width) {
+    while (!ready(pipe.stages)) {
         ++pipe.stages;
-    }
-    // The 64-byte loops take a lag of half a vector from the vector they
-    // make: one stage fewer for a lag of 1.
-    const bool halfVector = width == 64 && pipe.stages == stages_ && shortest == 1;
-    if (halfVector) {
-        --pipe.stages;
     }
     pipe.stage[0] = input;
     for (int k = 0; k < pipe.stages; ++k) {

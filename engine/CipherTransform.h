@@ -21,14 +21,16 @@ namespace velkor {
 // indexes. Squaring doubles every lag, so after a warm-up the recurrences
 // advance a whole vector of W bytes at once with lags of W times the indexes;
 // a recurrence fed by the data squared k times takes its input through k
-// filter stages first, k at most log2 W and smaller where the shortest lag
-// already reaches a few vectors back. Encryption runs the two data-dependent
+// filter stages first, k at most log2 W and smaller where every lag already
+// reaches a few vectors back or is whole vectors. A lag of a whole vector, and
+// in 64-byte vectors of half a vector, comes from the vector just made rather
+// than from memory. Encryption runs the two data-dependent
 // tables as two chains; in decryption they couple into one recurrence with
 // six lags. The first bytes of a pass, the bytes that do not fill a vector
 // and DecryptStep go byte by byte through the same rings.
 //
 // The vector path runs in the direction of the state's EncryptMode; the other
-// direction stays exact but byte by byte. 90 to 140 KiB per transform, on
+// direction stays exact but byte by byte. 80 to 120 KiB per transform, on
 // the heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
@@ -94,7 +96,6 @@ class CipherTransform {
     int shortIndex2_ = 0;
 
     const blocked::Kernels* kernels_;
-    int stages_ = 0;  // log2 of the vector width: squarings that make every lag whole vectors
     bool encryptMode_;
     bool swift_;
     // Whole cache lines, so that the vector loops' stores and the loads at
