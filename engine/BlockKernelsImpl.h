@@ -91,11 +91,13 @@ constexpr auto kByteIndexes = [] {
     return indexes;
 }();
 
-template <int kCount>
+// V is Vec, a parameter only so that the 512-bit casts wait for a width that
+// has them.
+template <int kCount, typename V = Vec>
 struct AlignedLagged {
     std::array<const std::uint8_t*, kCount> line;
-    std::array<Vec, kCount> index;
-    std::array<Vec, kCount> before;
+    std::array<V, kCount> index;
+    std::array<V, kCount> before;
 
     AlignedLagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
         for (std::size_t k = 0; k < kCount; ++k) {
@@ -107,12 +109,12 @@ struct AlignedLagged {
         }
     }
 
-    [[gnu::always_inline]] Vec Xor(std::int64_t i) {
-        Vec sum{};
+    [[gnu::always_inline]] V Xor(std::int64_t i) {
+        V sum{};
 #pragma GCC unroll 6
         for (std::size_t k = 0; k < kCount; ++k) {
-            const Vec after = Load(line[k] + i + kWidth);
-            sum ^= reinterpret_cast<Vec>(_mm512_permutex2var_epi8(
+            const V after = Load(line[k] + i + kWidth);
+            sum ^= reinterpret_cast<V>(_mm512_permutex2var_epi8(
                 reinterpret_cast<__m512i>(before[k]), reinterpret_cast<__m512i>(index[k]),
                 reinterpret_cast<__m512i>(after)));
             before[k] = after;
