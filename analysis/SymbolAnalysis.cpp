@@ -7,19 +7,12 @@
 
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
+#include "BufferedWriter.h"
+#include "FileMessages.h"
 #include "PrivateFile.h"
 #include "SplitTally.h"
-#include "TextFileWriter.h"
 
 namespace velkor {
-
-namespace {
-
-std::string FileMessage(const std::string& path, const std::string& error) {
-    return "File:\r" + FileNamePart(path) + "\r" + error;
-}
-
-}  // namespace
 
 SymbolAnalysis::SymbolAnalysis(Host& host, FileSystem& fileSystem,
                                std::chrono::nanoseconds messageInterval)
@@ -39,78 +32,86 @@ void SymbolAnalysis::ChooseAnalysisFile(const std::optional<std::string>& chosen
 }
 
 void SymbolAnalysis::CountSymbols() {
+    const std::string shownName = FileNamePart(state_.AnalysisSourceName);
+    FileError error;
     File source;
-    IoResult result = fileSystem_.OpenRead(state_.AnalysisSourceName, source);
-    if (result == 0) {
-        result = CountOpenSource(source);
+    if (error.Note(fileSystem_.OpenRead(state_.AnalysisSourceName, source), FileRole::Source,
+                   shownName)) {
+        CountOpenSource(source, error);
     }
-    const IoResult closed = source.IsOpen() ? fileSystem_.Close(source) : 0;
-    if (closed != 0 || result != 0) {
-        ReportSourceReadError();
+    if (source.IsOpen()) {
+        error.Note(fileSystem_.Close(source), FileRole::Source, shownName);
+    }
+    if (error.Failed()) {
+        Refuse(FileErrorMessage(error));
     }
 }
 
-IoResult SymbolAnalysis::CountOpenSource(File& source) {
+void SymbolAnalysis::CountOpenSource(File& source, FileError& error) {
+    const std::string shownName = FileNamePart(state_.AnalysisSourceName);
     std::int64_t size = 0;
-    IoResult result = fileSystem_.Size(source, size);
-    if (result != 0 || size == 0) {
-        if (result == 0) {
-            ReportSourceEmpty();
-        }
-        return result;
+    if (!error.Note(fileSystem_.Size(source, size), FileRole::Source, shownName)) {
+        return;
+    }
+    if (size == 0) {
+        Refuse(FileMessage(shownName, FileProblem::Empty));
+        return;
     }
     std::vector<std::uint8_t> block(kBlockSize);
     SplitTally tally;
     std::size_t done = 0;
+    bool read = true;
     do {
-        result = fileSystem_.Read(source, block.data(), block.size(), done);
-        if (result == 0) {
+        read = error.Note(fileSystem_.Read(source, block.data(), block.size(), done),
+                          FileRole::Source, shownName);
+        if (read) {
             state_.AnalysedSize += done;
             tally.Add(block.data(), done);
         }
-        if (pump_.Poll() && host_.Terminating()) {
+        if (pump_.Poll() && host_.StopRequest() != StopReason::None) {
             state_.AnalysisProceed = false;
         }
-    } while (done > 0 && result == 0 && state_.AnalysisProceed);
+    } while (done > 0 && read && state_.AnalysisProceed);
     state_.SymbolCounts = tally.Counts();
     // A file emptied after its size was taken has no shares to compute.
-    if (result == 0 && state_.AnalysisProceed && state_.AnalysedSize == 0) {
-        ReportSourceEmpty();
+    if (read && state_.AnalysisProceed && state_.AnalysedSize == 0) {
+        Refuse(FileMessage(shownName, FileProblem::Empty));
     }
-    return result;
 }
 
 void SymbolAnalysis::WriteAnalysisLog() {
-    if (WriteLogFile() != 0) {
-        ReportLogWriteError();
+    const FileError error = WriteLogFile();
+    if (error.Failed()) {
+        Refuse(FileErrorMessage(error));
     }
     if (state_.AnalysisProceed) {
         OfferResults();
     }
 }
 
-IoResult SymbolAnalysis::WriteLogFile() {
+FileError SymbolAnalysis::WriteLogFile() {
+    const std::string shownName = FileNamePart(state_.AnalysisLogName);
+    FileError error;
     // Only through a link can the log name reach the analysed file; writing
     // there would destroy what was just analysed.
     if (fileSystem_.SameFile(state_.AnalysisSourceName, state_.AnalysisLogName)) {
-        return EEXIST;
+        error.Note(EEXIST, FileRole::Drain, shownName);
+        return error;
     }
     PrivateFile log(fileSystem_);
-    IoResult result = log.CreateResultFor(state_.AnalysisLogName);
-    if (result == 0) {
-        TextFileWriter writer(fileSystem_, log.file());
+    if (error.Note(log.CreateResultFor(state_.AnalysisLogName), FileRole::Drain, shownName)) {
+        BufferedWriter writer(fileSystem_, log.file(), error, FileRole::Drain, shownName);
         for (const std::string& line : AnalysisLogLines(state_)) {
-            result = writer.WriteLine(line);
-            if (result != 0) {
-                break;
-            }
+            writer.Put(line);
+            writer.Put("\r\n");
         }
-        if (result == 0) {
-            result = writer.Flush();
-        }
+        writer.Flush();
     }
     // A log that could not be written whole leaves an older one as it was.
-    return result == 0 ? log.Commit() : result;
+    if (!error.Failed()) {
+        error.Note(log.Commit(), FileRole::Drain, shownName);
+    }
+    return error;
 }
 
 bool SymbolAnalysis::Run(const std::optional<std::string>& chosenPath) {
@@ -124,24 +125,9 @@ bool SymbolAnalysis::Run(const std::optional<std::string>& chosenPath) {
     return state_.AnalysisProceed;
 }
 
-void SymbolAnalysis::ReportSourceEmpty() {
+void SymbolAnalysis::Refuse(const std::string& message) {
     host_.PlaySound(Sound::Hand);
-    host_.ShowMessage(MessageKind::Error, Buttons::Ok,
-                      FileMessage(state_.AnalysisSourceName, "is empty!"));
-    state_.AnalysisProceed = false;
-}
-
-void SymbolAnalysis::ReportSourceReadError() {
-    host_.PlaySound(Sound::Hand);
-    host_.ShowMessage(MessageKind::Error, Buttons::Ok,
-                      FileMessage(state_.AnalysisSourceName, "read error!"));
-    state_.AnalysisProceed = false;
-}
-
-void SymbolAnalysis::ReportLogWriteError() {
-    host_.PlaySound(Sound::Hand);
-    host_.ShowMessage(MessageKind::Error, Buttons::Ok,
-                      FileMessage(state_.AnalysisLogName, "write error!"));
+    host_.ShowMessage(MessageKind::Error, Buttons::Ok, message);
     state_.AnalysisProceed = false;
 }
 

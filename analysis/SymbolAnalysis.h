@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AnalysisState.h"
+#include "FileError.h"
 #include "FileSystem.h"
 #include "Host.h"
 #include "MessagePump.h"
@@ -36,11 +37,10 @@ class SymbolAnalysis {
     // set the pace.
     static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
-    IoResult CountOpenSource(File& source);
-    IoResult WriteLogFile();
-    void ReportSourceEmpty();
-    void ReportSourceReadError();
-    void ReportLogWriteError();
+    void CountOpenSource(File& source, FileError& error);
+    FileError WriteLogFile();
+    // The hand sound and an error box; the analysis goes no further.
+    void Refuse(const std::string& message);
     void OfferResults();
 
     Host& host_;

@@ -19,7 +19,7 @@ class QuietHost : public Host {
     }
     void PlaySound(Sound /*sound*/) override {}
     void ProcessPendingMessages() override { benchmark::ClobberMemory(); }
-    bool Terminating() override { return false; }
+    StopReason StopRequest() override { return StopReason::None; }
     void ShellOpenFile(const std::string& /*fileName*/, const std::string& /*directory*/) override {
     }
 };

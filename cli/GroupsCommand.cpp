@@ -1,10 +1,8 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <string>
-#include <system_error>
 
 #include "AbsolutePath.h"
 #include "Commands.h"
@@ -12,6 +10,7 @@
 #include "ConversionSession.h"
 #include "FileSystem.h"
 #include "Interrupts.h"
+#include "SaveTarget.h"
 #include "StreamSpool.h"
 #include "TerminalHost.h"
 
@@ -38,11 +37,6 @@ class TerminalConversionSession : public ConversionSession {
     TerminalHost& terminal_;
 };
 
-bool Exists(const std::string& name) {
-    std::error_code error;
-    return std::filesystem::exists(std::filesystem::symlink_status(name, error));
-}
-
 }  // namespace
 
 int RunGroupsCommand(const GroupsOptions& options) {
@@ -68,7 +62,9 @@ int RunGroupsCommand(const GroupsOptions& options) {
         sourceStream ? spool.Path("standard input") : AbsolutePath(options.source);
     if (!source || !fileSystem.FileExists(*source)) {
         std::fprintf(stderr, "velkor32-cli: %s: %s\n", options.source.c_str(),
-                     source && Exists(*source) ? "not a regular file" : "no such file");
+                     source && fileSystem.KindOf(*source) != NameKind::Missing
+                         ? "not a regular file"
+                         : "no such file");
         return kFailure;
     }
     const std::optional<std::string> drain =
@@ -77,10 +73,26 @@ int RunGroupsCommand(const GroupsOptions& options) {
         std::fprintf(stderr, "velkor32-cli: no such folder for %s\n", options.drain.c_str());
         return kFailure;
     }
-    if (!options.force && Exists(*drain)) {
-        std::fprintf(stderr, "velkor32-cli: %s exists; use --force to overwrite it\n",
-                     drain->c_str());
-        return kFailure;
+    // The rules of the window's save dialog, --force standing for its question.
+    switch (drainStream ? SaveTarget::New : ClassifySaveTarget(fileSystem, *drain)) {
+        case SaveTarget::Folder:
+            std::fprintf(stderr, "velkor32-cli: %s is a folder\n", drain->c_str());
+            return kFailure;
+        case SaveTarget::MissingFolder:
+            std::fprintf(stderr, "velkor32-cli: no such folder for %s\n", options.drain.c_str());
+            return kFailure;
+        case SaveTarget::WriteProtected:
+            std::fprintf(stderr, "velkor32-cli: %s is write-protected\n", drain->c_str());
+            return kFailure;
+        case SaveTarget::Existing:
+            if (!options.force) {
+                std::fprintf(stderr, "velkor32-cli: %s exists; use --force to overwrite it\n",
+                             drain->c_str());
+                return kFailure;
+            }
+            break;
+        case SaveTarget::New:
+            break;
     }
     // A stream has no name to report the result under.
     TerminalHost host({.progress = !options.quiet, .reportResult = !sourceStream && !drainStream});

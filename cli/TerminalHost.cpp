@@ -50,8 +50,8 @@ void TerminalHost::ProcessPendingMessages() {
     }
 }
 
-bool TerminalHost::Terminating() {
-    return InterruptSignal() != 0;
+StopReason TerminalHost::StopRequest() {
+    return InterruptSignal() != 0 ? StopReason::Interrupted : StopReason::None;
 }
 
 void TerminalHost::FollowProgress(const std::int64_t* done, std::int64_t total) {

@@ -31,7 +31,7 @@ class TerminalHost : public Host {
                        const std::string& caption) override;
     void PlaySound(Sound /*sound*/) override {}
     void ProcessPendingMessages() override;
-    bool Terminating() override;
+    StopReason StopRequest() override;
     void ShellOpenFile(const std::string& /*fileName*/, const std::string& /*directory*/) override {
     }
 

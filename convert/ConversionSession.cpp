@@ -43,6 +43,17 @@ void ConversionSession::RunWithoutScreen() {
     OnCloseQuery(canClose);
 }
 
+StopReason ConversionSession::StopRequest() {
+    switch (ModalResult) {
+        case kNoResult:
+            return host_.StopRequest();
+        case kModalAbort:
+            return StopReason::Aborted;
+        default:
+            return StopReason::Closed;
+    }
+}
+
 void ConversionSession::AdvanceProgress(std::int64_t count) {
     ProgressBar.step = count;
     if (ProgressBar.position > ProgressBar.maximum - count) {
@@ -64,10 +75,10 @@ void ConversionSession::ReportSuccess(const std::string& verb) {
     }
 }
 
-void ConversionSession::ReportFileError(const std::string& error) {
+void ConversionSession::ReportFileError(FileProblem problem) {
     host_.PlaySound(Sound::Hand);
     host_.ShowMessage(MessageKind::Error, Buttons::Ok,
-                      "File:\r" + FileNamePart(SourceFileName) + "\r" + error);
+                      FileMessage(FileNamePart(SourceFileName), problem));
 }
 
 }  // namespace velkor

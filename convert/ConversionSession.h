@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "FileMessages.h"
 #include "FileSystem.h"
 #include "Host.h"
 #include "JobProgress.h"
@@ -77,12 +78,12 @@ class ConversionSession {
 
     // Shared by the routines of a conversion.
     // True once the user or the application ending asks to stop.
-    bool StopRequested() { return ModalResult != kNoResult || host_.Terminating(); }
+    StopReason StopRequest();
     void StopAnimation() { AnimationRunning(false); }
     // The question that ends a successful conversion, with the offer to open the drain.
     void ReportSuccess(const std::string& verb);
     // An error box naming the source: "File:", its name without folder, the error.
-    void ReportFileError(const std::string& error);
+    void ReportFileError(FileProblem problem);
 
   protected:
     virtual void AnimationRunning(bool /*running*/) {}

@@ -54,8 +54,8 @@ struct DecodeState {
         : window(w),
           fileSystem(w.fileSystem()),
           drain(fileSystem),
-          reader(fileSystem, source, errorSum),
-          writer(fileSystem, drain.file(), errorSum),
+          reader(fileSystem, source, error, FileRole::Source, w.SourceFileName),
+          writer(fileSystem, drain.file(), error, FileRole::Drain, w.DrainFileName),
           pump(w.host(), w.messageInterval) {}
 
     ConversionSession& window;
@@ -68,7 +68,7 @@ struct DecodeState {
     std::int64_t lineLength = 0;
     // A CR ended the last piece read: an LF that opens the next belongs to it.
     bool lineEndOpen = false;
-    std::int64_t errorSum = 0;
+    FileError error;
     File source;
     PrivateFile drain;
     BufferedReader reader;
@@ -77,18 +77,20 @@ struct DecodeState {
 };
 
 bool Stopped(const DecodeState& s) {
-    return s.phase == Phase::Done || !s.window.Converting || s.errorSum != 0;
+    return s.phase == Phase::Done || !s.window.Converting || s.error.Failed();
 }
 
 void OpenFiles(DecodeState& s) {
-    s.errorSum += s.fileSystem.OpenRead(s.window.SourceFileName, s.source);
-    s.errorSum += s.drain.CreateResultFor(s.window.DrainFileName);
+    s.error.Note(s.fileSystem.OpenRead(s.window.SourceFileName, s.source), FileRole::Source,
+                 s.window.SourceFileName);
+    s.error.Note(s.drain.CreateResultFor(s.window.DrainFileName), FileRole::Drain,
+                 s.window.DrainFileName);
 }
 
 void CountProgress(DecodeState& s, std::int64_t count) {
     s.window.AdvanceProgress(count);
     s.pump.Worked(static_cast<std::size_t>(count));
-    if (s.window.StopRequested()) {
+    if (s.window.StopRequest() != StopReason::None) {
         s.window.Converting = false;
     }
 }
@@ -174,7 +176,7 @@ const unsigned char* DecodeRun(DecodeState& s, const unsigned char* next,
     constexpr auto kBlock = static_cast<std::int64_t>(groups::kBlockSize);
     const unsigned char* const stop = next + std::min(kBlock - s.lineLength, end - next);
     char* out = s.writer.Reserve(groups::kBlockSize);
-    if (s.errorSum != 0) {
+    if (s.error.Failed()) {
         return next;
     }
     unsigned range = s.range;
@@ -207,7 +209,7 @@ const unsigned char* DecodeCommonLines(DecodeState& s, const unsigned char* next
         return next;
     }
     char* out = s.writer.Reserve(most * groups::kSymbolsPerLine);
-    if (s.errorSum != 0) {
+    if (s.error.Failed()) {
         return next;
     }
     unsigned range = s.range;
@@ -271,7 +273,7 @@ void ScanPiece(DecodeState& s, std::span<const unsigned char> piece) {
 void ScanText(DecodeState& s) {
     while (!Stopped(s)) {
         const auto piece = s.reader.Next(BufferedReader::kCapacity);
-        if (s.errorSum != 0) {
+        if (s.error.Failed()) {
             return;
         }
         if (piece.empty()) {
@@ -284,13 +286,13 @@ void ScanText(DecodeState& s) {
 
 void CloseFiles(DecodeState& s) {
     if (s.source.IsOpen()) {
-        s.errorSum += s.fileSystem.Close(s.source);
+        s.error.Note(s.fileSystem.Close(s.source), FileRole::Source, s.window.SourceFileName);
     }
     if (s.drain.IsCreated()) {
         s.writer.Flush();
         // Only a complete result replaces the drain; anything else is removed.
-        if (s.errorSum == 0 && s.endFound && s.window.Converting) {
-            s.errorSum += s.drain.Commit();
+        if (!s.error.Failed() && s.endFound && s.window.Converting) {
+            s.error.Note(s.drain.Commit(), FileRole::Drain, s.window.DrainFileName);
         } else {
             s.drain.Discard();
         }
@@ -302,13 +304,13 @@ void Report(DecodeState& s) {
     if (!s.window.Converting) {
         return;
     }
-    if (s.errorSum == 0 && s.endFound) {
+    if (!s.error.Failed() && s.endFound) {
         s.window.ReportSuccess("groups resolved in file");
         return;
     }
     s.window.Outcome = ConversionOutcome::Failed;
     if (s.startFound && s.endFound) {
-        s.window.ReportFileError("convert error!");
+        s.window.ReportFileError(FileProblem::ConvertError);
         return;
     }
     s.window.host().PlaySound(Sound::Hand);

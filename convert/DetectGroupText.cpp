@@ -46,35 +46,36 @@ bool LooksLikeGroupText(const ByteCounts& counts) {
 bool ConversionSession::DetectGroupText() {
     ProgressBar.position = 0;
     ProgressChanged();
-    std::int64_t errorSum = 0;
+    FileError error;
     File source;
     // The drain is only tried, never touched: its result comes later.
     PrivateFile drain(fileSystem_);
-    errorSum += fileSystem_.OpenRead(SourceFileName, source);
-    errorSum += drain.CreateResultFor(DrainFileName);
+    error.Note(fileSystem_.OpenRead(SourceFileName, source), FileRole::Source, SourceFileName);
+    error.Note(drain.CreateResultFor(DrainFileName), FileRole::Drain, DrainFileName);
     bool decode = false;
-    if (errorSum == 0) {
-        std::int64_t size = 0;
-        errorSum += fileSystem_.Size(source, size);
-        if (errorSum == 0 && size == 0) {
+    std::int64_t size = 0;
+    if (!error.Failed() &&
+        error.Note(fileSystem_.Size(source, size), FileRole::Source, SourceFileName)) {
+        if (size == 0) {
             StopAnimation();
-            ReportFileError("is empty!");
+            ReportFileError(FileProblem::Empty);
             Converting = false;
-        } else if (errorSum == 0) {
+        } else {
             ProgressBar.maximum = size;
             ProgressChanged();
             std::array<unsigned char, groups::kBlockSize> head{};
             std::size_t done = 0;
-            errorSum += fileSystem_.Read(source, head.data(), head.size(), done);
+            error.Note(fileSystem_.Read(source, head.data(), head.size(), done), FileRole::Source,
+                       SourceFileName);
             decode = LooksLikeGroupText(Classify(std::span(head.data(), done)));
         }
     }
     if (source.IsOpen()) {
-        errorSum += fileSystem_.Close(source);
+        error.Note(fileSystem_.Close(source), FileRole::Source, SourceFileName);
     }
-    if (errorSum != 0) {
+    if (error.Failed()) {
         StopAnimation();
-        ReportFileError("read / write error!");
+        ReportFileError(FileProblem::ReadWriteError);
         Converting = false;
     }
     return decode;

@@ -28,8 +28,8 @@ struct EncodeState {
         : window(w),
           fileSystem(w.fileSystem()),
           drain(fileSystem),
-          reader(fileSystem, source, errorSum),
-          writer(fileSystem, drain.file(), errorSum),
+          reader(fileSystem, source, error, FileRole::Source, w.SourceFileName),
+          writer(fileSystem, drain.file(), error, FileRole::Drain, w.DrainFileName),
           pump(w.host(), w.messageInterval),
           symbols(kSymbolRoom) {}
 
@@ -38,7 +38,7 @@ struct EncodeState {
     char range = '0';
     // 64-bit, so that no source is too long for the count line.
     std::int64_t symbolCount = 0;
-    std::int64_t errorSum = 0;
+    FileError error;
     bool finished = false;
     File source;
     PrivateFile drain;
@@ -51,8 +51,10 @@ struct EncodeState {
 };
 
 void OpenFiles(EncodeState& s) {
-    s.errorSum += s.fileSystem.OpenRead(s.window.SourceFileName, s.source);
-    s.errorSum += s.drain.CreateResultFor(s.window.DrainFileName);
+    s.error.Note(s.fileSystem.OpenRead(s.window.SourceFileName, s.source), FileRole::Source,
+                 s.window.SourceFileName);
+    s.error.Note(s.drain.CreateResultFor(s.window.DrainFileName), FileRole::Drain,
+                 s.window.DrainFileName);
 }
 
 // Without branches on the data: the range digit is always stored, and kept
@@ -89,7 +91,7 @@ char* LayOutLines(const char* symbols, std::size_t lines, char* out) {
 }
 
 // Output goes out only when the writer's buffer is full, so a write error can
-// strike only before a block, where the error sum is tested.
+// strike only before a block, where the error is tested.
 void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
     char* const first = s.symbols.data();
     char* const formed = FormSymbols(s.range, block, first + s.waiting);
@@ -97,7 +99,7 @@ void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
     const auto count = static_cast<std::size_t>(formed - first);
     const std::size_t lines = count / groups::kSymbolsPerLine;
     char* out = s.writer.Reserve(lines * groups::kLineLength + sizeof(std::uint64_t));
-    if (s.errorSum != 0) {
+    if (s.error.Failed()) {
         return;
     }
     s.writer.Commit(LayOutLines(first, lines, out));
@@ -106,7 +108,7 @@ void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
 }
 
 void EncodeSource(EncodeState& s) {
-    while (!s.finished && s.window.Converting && s.errorSum == 0) {
+    while (!s.finished && s.window.Converting && !s.error.Failed()) {
         const auto block = s.reader.Next(groups::kBlockSize);
         s.window.AdvanceProgress(static_cast<std::int64_t>(block.size()));
         EncodeBlock(s, block);
@@ -114,7 +116,7 @@ void EncodeSource(EncodeState& s) {
             s.finished = true;
         }
         s.pump.Worked(block.size());
-        if (s.window.StopRequested()) {
+        if (s.window.StopRequest() != StopReason::None) {
             s.window.Converting = false;
         }
     }
@@ -141,16 +143,16 @@ void WriteTrailer(EncodeState& s) {
 
 void CloseFiles(EncodeState& s) {
     if (s.source.IsOpen()) {
-        s.errorSum += s.fileSystem.Close(s.source);
+        s.error.Note(s.fileSystem.Close(s.source), FileRole::Source, s.window.SourceFileName);
     }
-    if (s.errorSum == 0 && s.window.Converting) {
+    if (!s.error.Failed() && s.window.Converting) {
         WriteTrailer(s);
     }
     if (s.drain.IsCreated()) {
         s.writer.Flush();
         // Only a complete result replaces the drain; anything else is removed.
-        if (s.errorSum == 0 && s.finished && s.window.Converting) {
-            s.errorSum += s.drain.Commit();
+        if (!s.error.Failed() && s.finished && s.window.Converting) {
+            s.error.Note(s.drain.Commit(), FileRole::Drain, s.window.DrainFileName);
         } else {
             s.drain.Discard();
         }
@@ -162,11 +164,11 @@ void Report(EncodeState& s) {
     if (!s.window.Converting) {
         return;
     }
-    if (s.errorSum == 0 && s.finished) {
+    if (!s.error.Failed() && s.finished) {
         s.window.ReportSuccess("groups formed in file");
     } else {
         s.window.Outcome = ConversionOutcome::Failed;
-        s.window.ReportFileError("convert error!");
+        s.window.ReportFileError(FileProblem::ConvertError);
     }
 }
 

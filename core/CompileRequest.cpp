@@ -1,5 +1,6 @@
 #include "CompileRequest.h"
 
+#include "FileMessages.h"
 #include "PrivateFile.h"
 
 namespace velkor {
@@ -66,7 +67,7 @@ bool CompileRequestChecks::CheckKeyFile(CompileRequestForm& form) {
     // The same file under another name counts as well: the job would destroy it.
     if (upper == UpperFileName(source) || upper == UpperFileName(drain) ||
         !files_.FileExists(key) || files_.SameFile(key, source) || files_.SameFile(key, drain)) {
-        Refuse(Sound::Hand, "File conflict:\r" + FileNamePart(key));
+        Refuse(Sound::Hand, FileConflictMessage(FileNamePart(key)));
         form.ClearField(RequestField::KeyFile);
         return false;
     }
@@ -85,7 +86,7 @@ bool CompileRequestChecks::CheckSource(CompileRequestForm& form) {
     const std::string drain = form.RequestDrainFileName();
     if (UpperFileName(source) == UpperFileName(drain) || !files_.FileExists(source) ||
         files_.SameFile(source, drain)) {
-        Refuse(Sound::Hand, "File conflict:\r" + FileNamePart(source));
+        Refuse(Sound::Hand, FileConflictMessage(FileNamePart(source)));
         form.ClearField(RequestField::Source);
         return false;
     }
@@ -107,9 +108,9 @@ bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
         confirmed = true;
         if (files_.FileExists(drain)) {
             host_.PlaySound(Sound::Question);
-            const Answer answer = host_.ShowMessage(
-                MessageKind::Confirmation, Buttons::YesNo,
-                "File:\r" + FileNamePart(drain) + "\r" + "already exists. Overwrite?");
+            const Answer answer =
+                host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
+                                  FileMessage(FileNamePart(drain), FileProblem::AlreadyExists));
             if (answer == Answer::No) {
                 confirmed = false;
                 form.ClearField(RequestField::Drain);
@@ -123,7 +124,7 @@ bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
         return false;
     }
     if (WriteProbe(files_, drain)) {
-        Refuse(Sound::Hand, "File:\r" + FileNamePart(drain) + "\r" + "write error!");
+        Refuse(Sound::Hand, FileMessage(FileNamePart(drain), FileProblem::WriteError));
         form.ClearField(RequestField::Drain);
         return false;
     }
@@ -131,23 +132,27 @@ bool CompileRequestChecks::CheckDrain(CompileRequestForm& form) {
 }
 
 bool CompileRequestChecks::CheckOneReadable(CompileRequestForm& form, RequestField field,
-                                            const std::string& name, int& errors) {
+                                            FileRole role, const std::string& name,
+                                            FileError& error) {
+    const std::string shownName = FileNamePart(name);
     bool readable = true;
     File file;
-    errors += files_.OpenRead(name, file);
+    error.Note(files_.OpenRead(name, file), role, shownName);
     std::int64_t size = -1;
     if (file.IsOpen()) {
-        errors += files_.Size(file, size);
+        error.Note(files_.Size(file, size), role, shownName);
     }
     if (size == 0) {
-        Refuse(Sound::Hand, "File:\r" + FileNamePart(name) + "\r" + "is empty!");
+        Refuse(Sound::Hand, FileMessage(shownName, FileProblem::Empty));
         readable = false;
         ReportReadErrors = false;
         form.ClearField(field);
     }
-    errors += file.IsOpen() ? files_.Close(file) : 0;
-    if (errors > 0 && ReportReadErrors) {
-        Refuse(Sound::Hand, "File:\r" + FileNamePart(name) + "\r" + "read error!");
+    if (file.IsOpen()) {
+        error.Note(files_.Close(file), role, shownName);
+    }
+    if (error.Failed() && ReportReadErrors) {
+        Refuse(Sound::Hand, FileErrorMessage(error));
         readable = false;
         ReportReadErrors = false;
         form.ClearField(field);
@@ -157,15 +162,16 @@ bool CompileRequestChecks::CheckOneReadable(CompileRequestForm& form, RequestFie
 
 bool CompileRequestChecks::CheckReadable(CompileRequestForm& form) {
     bool readable = true;
-    int errors = 0;
+    FileError error;
     const std::string key = form.RequestKeyFileName();
     if (files_.FileExists(key)) {
-        readable = CheckOneReadable(form, RequestField::KeyFile, key, errors) && readable;
+        readable = CheckOneReadable(form, RequestField::KeyFile, FileRole::KeyFile, key, error) &&
+                   readable;
     }
-    if (errors == 0 && !form.RequestSourceIsStream()) {
-        readable =
-            CheckOneReadable(form, RequestField::Source, form.RequestSourceFileName(), errors) &&
-            readable;
+    if (!error.Failed() && !form.RequestSourceIsStream()) {
+        readable = CheckOneReadable(form, RequestField::Source, FileRole::Source,
+                                    form.RequestSourceFileName(), error) &&
+                   readable;
     }
     return readable;
 }

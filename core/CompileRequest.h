@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "FileError.h"
 #include "FileSystem.h"
 #include "Host.h"
 
@@ -45,8 +46,8 @@ class CompileRequestChecks {
     bool CheckSource(CompileRequestForm& form);
     bool CheckDrain(CompileRequestForm& form);
     bool CheckReadable(CompileRequestForm& form);
-    bool CheckOneReadable(CompileRequestForm& form, RequestField field, const std::string& name,
-                          int& errors);
+    bool CheckOneReadable(CompileRequestForm& form, RequestField field, FileRole role,
+                          const std::string& name, FileError& error);
     void Refuse(Sound sound, const std::string& text);
 
     Host& host_;

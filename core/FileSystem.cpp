@@ -13,7 +13,10 @@
 namespace velkor {
 
 File::File(File&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), owned_(std::exchange(other.owned_, true)) {}
+    : fd_(std::exchange(other.fd_, -1)),
+      owned_(std::exchange(other.owned_, true)),
+      writeBehind_(std::exchange(other.writeBehind_, false)),
+      unflushed_(std::exchange(other.unflushed_, 0)) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
@@ -22,6 +25,8 @@ File& File::operator=(File&& other) noexcept {
         }
         fd_ = std::exchange(other.fd_, -1);
         owned_ = std::exchange(other.owned_, true);
+        writeBehind_ = std::exchange(other.writeBehind_, false);
+        unflushed_ = std::exchange(other.unflushed_, 0);
     }
     return *this;
 }
@@ -41,6 +46,9 @@ File File::Borrowed(int fd) {
 
 namespace {
 
+// How much of a result may be written before its writing to disk is started.
+constexpr std::size_t kWriteBehindBytes = std::size_t{8} << 20;
+
 IoResult LastError() {
     return errno != 0 ? errno : EIO;
 }
@@ -50,6 +58,20 @@ IoResult LastError() {
 bool FileSystem::FileExists(const std::string& name) {
     struct stat info {};
     return !name.empty() && ::stat(name.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+NameKind FileSystem::KindOf(const std::string& name) {
+    struct stat info {};
+    if (name.empty() || ::lstat(name.c_str(), &info) != 0) {
+        return NameKind::Missing;
+    }
+    if (S_ISLNK(info.st_mode) && ::stat(name.c_str(), &info) != 0) {
+        return NameKind::DanglingLink;
+    }
+    if (S_ISREG(info.st_mode)) {
+        return NameKind::File;
+    }
+    return S_ISDIR(info.st_mode) ? NameKind::Folder : NameKind::Other;
 }
 
 IoResult FileSystem::OpenRead(const std::string& name, File& file) {
@@ -86,6 +108,7 @@ IoResult FileSystem::CreateNew(const std::string& name, File& file) {
         return LastError();
     }
     Attach(file, fd);
+    file.writeBehind_ = true;
     return 0;
 }
 
@@ -130,6 +153,12 @@ IoResult FileSystem::Write(File& file, const void* buffer, std::size_t count, st
         }
         done += static_cast<std::size_t>(put);
     }
+    file.unflushed_ += done;
+    if (file.writeBehind_ && file.unflushed_ >= kWriteBehindBytes) {
+        // Starts the writing of every dirty page without waiting for it.
+        ::sync_file_range(Descriptor(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+        file.unflushed_ = 0;
+    }
     return 0;
 }
 
@@ -170,6 +199,8 @@ IoResult FileSystem::Close(File& file) {
     const bool owned = file.owned_;
     Detach(file);
     file.owned_ = true;
+    file.writeBehind_ = false;
+    file.unflushed_ = 0;
     if (!owned) {
         return 0;
     }

@@ -19,6 +19,9 @@ constexpr IoResult kNotRegularFile = EINVAL;
 
 class FileSystem;
 
+// What a name is on disk, links followed.
+enum class NameKind { Missing, File, Folder, Other, DanglingLink };
+
 // An open file. Closing goes through FileSystem::Close so that its result
 // counts; the destructor only releases a file some path forgot to close.
 class File {
@@ -40,6 +43,10 @@ class File {
     friend class FileSystem;
     int fd_ = -1;
     bool owned_ = true;
+    // Results are handed to the disk while they are written, so that the
+    // flush at their end has little left to wait for.
+    bool writeBehind_ = false;
+    std::size_t unflushed_ = 0;
 };
 
 // Which file on disk an open file or a name is: the same identity under two
@@ -58,6 +65,7 @@ class FileSystem {
 
     // True for an existing regular file (or a link to one).
     virtual bool FileExists(const std::string& name);
+    virtual NameKind KindOf(const std::string& name);
     // Opens an existing regular file for reading only, without blocking on
     // anything else (FIFOs, devices and folders are refused).
     virtual IoResult OpenRead(const std::string& name, File& file);

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "StopReason.h"
+
 namespace velkor {
 
 // Kind of a message box; decides its caption ("Warnung", "Fehler", ...).
@@ -35,7 +37,8 @@ class Host {
     virtual void PlaySound(Sound sound) = 0;
     // Lets the user interface react; long work calls it every few milliseconds.
     virtual void ProcessPendingMessages() = 0;
-    virtual bool Terminating() = 0;
+    // Terminating or Interrupted once the program is ending; None otherwise.
+    virtual StopReason StopRequest() = 0;
     // Opens the file with its associated program, the folder as working directory.
     virtual void ShellOpenFile(const std::string& fileName, const std::string& directory) = 0;
 };

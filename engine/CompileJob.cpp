@@ -1,11 +1,13 @@
 #include "CompileJob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <optional>
 #include <random>
 #include <thread>
 
+#include "FileMessages.h"
 #include "KeyMaterial.h"
 #include "MessagePump.h"
 #include "PassChain.h"
@@ -58,21 +60,21 @@ struct Job {
     std::int64_t sourceSize = -1;
     std::size_t passCount = 1;
     std::size_t groupCount = 1;
-    bool ioErrors = false;
+    // The first failure once the files are open; the job's I/O errors.
+    FileError error;
 };
 
 bool Running(const Job& job) {
     return job.session.Compiling;
 }
 
-void ReportFileError(Job& job, const std::string& name, const std::string& error) {
+void ReportRefusal(Job& job, const std::string& message) {
     job.session.StopWorking(Sound::Hand);
-    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File:\r" + name + "\r" + error);
+    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, message);
 }
 
 void ReportConflict(Job& job, const std::string& name) {
-    job.session.StopWorking(Sound::Hand);
-    job.host.ShowMessage(MessageKind::Error, Buttons::Ok, "File conflict:\r" + FileNamePart(name));
+    ReportRefusal(job, FileConflictMessage(FileNamePart(name)));
 }
 
 IoResult CloseIfOpen(Job& job, File& file) {
@@ -124,13 +126,14 @@ IoResult CreateSpool(Job& job, std::unique_ptr<PrivateFile>& spool) {
 
 void OpenJobFiles(Job& job) {
     auto& state = job.state;
-    bool failed = false;
+    FileError error;
     if (state.HasKeyFile) {
-        if (job.files.OpenRead(state.KeyFileName, job.keyFile) != 0 ||
-            job.files.Size(job.keyFile, job.keyFileSize) != 0) {
-            failed = true;
+        if (!error.Note(job.files.OpenRead(state.KeyFileName, job.keyFile), FileRole::KeyFile,
+                        state.KeyFileName) ||
+            !error.Note(job.files.Size(job.keyFile, job.keyFileSize), FileRole::KeyFile,
+                        state.KeyFileName)) {
             CloseIfOpen(job, job.keyFile);
-            ReportFileError(job, state.KeyFileName, "read error!");
+            ReportRefusal(job, FileErrorMessage(error));
         } else {
             job.keyIdentity = IdentityOf(job, job.keyFile);
             job.session.SetProgressRange(job.keyFileSize,
@@ -146,32 +149,33 @@ void OpenJobFiles(Job& job) {
         } else {
             opened = job.files.OpenRead(state.SourceFileName, job.source);
         }
-        if (opened != 0 || job.files.Size(job.source, job.sourceSize) != 0) {
-            failed = true;
+        if (!error.Note(opened, FileRole::Source, state.SourceFileName) ||
+            !error.Note(job.files.Size(job.source, job.sourceSize), FileRole::Source,
+                        state.SourceFileName)) {
             CloseIfOpen(job, job.source);
-            ReportFileError(job, state.SourceFileName, "read error!");
+            ReportRefusal(job, FileErrorMessage(error));
         } else if (job.settings.SourceStream < 0) {
             job.sourceIdentity = IdentityOf(job, job.source);
         }
     }
-    if (Running(job) && FilesConflict(job)) {
-        failed = true;
-    }
+    const bool conflict = Running(job) && FilesConflict(job);
     if (Running(job)) {
         if (job.settings.DrainStream >= 0) {
             job.drainStream = File::Borrowed(job.settings.DrainStream);
-        } else if (job.result.CreateResultFor(state.DrainFileName) != 0) {
-            failed = true;
-            ReportFileError(job, state.DrainFileName, "write error!");
+        } else if (!error.Note(job.result.CreateResultFor(state.DrainFileName), FileRole::Drain,
+                               state.DrainFileName)) {
+            ReportRefusal(job, FileErrorMessage(error));
         }
     }
-    if (Running(job) && job.groupCount > 1 && CreateSpool(job, job.spoolOut) != 0) {
-        failed = true;
+    if (Running(job) && job.groupCount > 1) {
         const std::string folder =
             job.settings.DrainStream >= 0 ? TemporaryFolder() : FolderPart(state.DrainFileName);
-        ReportFileError(job, folder + WorkFileCandidate(0), "create error!");
+        if (!error.Note(CreateSpool(job, job.spoolOut), FileRole::WorkFile,
+                        folder + WorkFileCandidate(0))) {
+            ReportRefusal(job, FileErrorMessage(error));
+        }
     }
-    if (!failed) {
+    if (!error.Failed() && !conflict) {
         job.host.PlaySound(Sound::SimpleBeep);
     }
 }
@@ -198,17 +202,23 @@ void LetMessagesThrough(Job& job) {
     if (!job.pump.Poll()) {
         return;
     }
-    if (job.host.Terminating()) {
-        job.session.Compiling = false;
-    } else if (job.session.CloseRequested()) {
-        job.session.CloseQuery(job.session.CompileAborted);
+    switch (job.session.StopRequest()) {
+        case StopReason::None:
+            break;
+        case StopReason::Closed:
+            job.session.CloseQuery(job.session.CompileAborted);
+            break;
+        default:
+            // The program is ending: nobody is left to tell.
+            job.session.Compiling = false;
+            break;
     }
 }
 
 // Encryption: the user's key, then the key-file blocks in file order.
 // Decryption: the blocks from the last to the first, then the user's key.
-// Returns false when a key-file block could not be read.
-bool PreparePassKey(Job& job, std::size_t pass) {
+// Fails when a key-file block could not be read whole.
+IoResult PreparePassKey(Job& job, std::size_t pass) {
     auto& state = job.state;
     const std::size_t blocks = job.passCount - 1;
     const bool userKey = state.EncryptMode ? pass == 0 : pass == blocks;
@@ -216,19 +226,24 @@ bool PreparePassKey(Job& job, std::size_t pass) {
     if (userKey) {
         state.PassKey = state.MainKey;
         state.PassKeyLength = state.MainKeyLength;
-        return true;
+        return 0;
     }
     const std::size_t block = state.EncryptMode ? pass - 1 : blocks - 1 - pass;
     std::array<std::uint8_t, kKeyBlock> bytes{};
     std::size_t count = 0;
-    const bool read =
-        job.files.Seek(job.keyFile, static_cast<std::int64_t>(block * kKeyBlock)) == 0 &&
-        job.files.Read(job.keyFile, bytes.data(), bytes.size(), count) == 0 && count > 0;
+    IoResult result = job.files.Seek(job.keyFile, static_cast<std::int64_t>(block * kKeyBlock));
+    if (result == 0) {
+        result = job.files.Read(job.keyFile, bytes.data(), bytes.size(), count);
+    }
+    // A key file cut short since the job began.
+    if (result == 0 && count == 0) {
+        result = EIO;
+    }
     std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count),
               state.PassKey.begin());
     state.PassKeyLength = static_cast<int>(count);
     SecureZero(bytes.data(), bytes.size());
-    return read;
+    return result;
 }
 
 bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
@@ -236,9 +251,8 @@ bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
     const std::size_t first = group * job.passesPerGroup;
     const std::size_t last = std::min(job.passCount, first + job.passesPerGroup);
     for (std::size_t pass = first; pass < last; ++pass) {
-        if (!PreparePassKey(job, pass)) {
-            job.ioErrors = true;
-            ReportFileError(job, job.state.KeyFileName, "read error!");
+        if (!job.error.Note(PreparePassKey(job, pass), FileRole::KeyFile, job.state.KeyFileName)) {
+            ReportRefusal(job, FileErrorMessage(job.error));
             return false;
         }
         job.state.ChainBit = 0;
@@ -250,9 +264,15 @@ bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
 }
 
 bool Put(Job& job, File& out, const std::uint8_t* data, std::size_t count) {
+    if (count == 0) {
+        return true;
+    }
     std::size_t written = 0;
-    if (count > 0 && (job.files.Write(out, data, count, written) != 0 || written != count)) {
-        job.ioErrors = true;
+    IoResult result = job.files.Write(out, data, count, written);
+    if (result == 0 && written != count) {
+        result = EIO;
+    }
+    if (!job.error.Note(result, FileRole::Drain, job.state.DrainFileName)) {
         job.session.Compiling = false;
         return false;
     }
@@ -281,8 +301,8 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
     std::int64_t read = 0;
     while (Running(job)) {
         std::size_t count = 0;
-        if (job.files.Read(in, input.data(), piece, count) != 0) {
-            job.ioErrors = true;
+        if (!job.error.Note(job.files.Read(in, input.data(), piece, count), FileRole::Source,
+                            job.state.SourceFileName)) {
             session.Compiling = false;
             break;
         }
@@ -302,7 +322,7 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
         }
     }
     if (chain.KeyMismatch()) {
-        ReportFileError(job, job.state.SourceFileName, "key does not match!");
+        ReportRefusal(job, FileMessage(job.state.SourceFileName, FileProblem::KeyMismatch));
     } else if (!session.CompileAborted) {
         session.StopWorking(Sound::Exclamation);
         job.host.ShowMessage(MessageKind::Error, Buttons::Ok,
@@ -321,13 +341,16 @@ void RunPasses(Job& job) {
             return;
         }
         File& in = group == 0 ? job.source : job.spoolIn->file();
-        if (group > 0 && job.files.Seek(in, 0) != 0) {
-            ReportFileError(job, job.spoolIn->Name(), "read error!");
+        // A work file read back is the input of its group.
+        if (group > 0 &&
+            !job.error.Note(job.files.Seek(in, 0), FileRole::Source, job.spoolIn->Name())) {
+            ReportRefusal(job, FileErrorMessage(job.error));
             return;
         }
-        if (!lastGroup && group > 0 && CreateSpool(job, job.spoolOut) != 0) {
-            ReportFileError(job, FolderPart(job.spoolIn->Name()) + WorkFileCandidate(0),
-                            "create error!");
+        if (!lastGroup && group > 0 &&
+            !job.error.Note(CreateSpool(job, job.spoolOut), FileRole::WorkFile,
+                            FolderPart(job.spoolIn->Name()) + WorkFileCandidate(0))) {
+            ReportRefusal(job, FileErrorMessage(job.error));
             return;
         }
         File& out = lastGroup
@@ -349,9 +372,9 @@ void FinishJob(Job& job) {
         return;
     }
     if (job.settings.DrainStream >= 0) {
-        if (job.files.Close(job.drainStream) != 0) {
-            job.ioErrors = true;
-            ReportFileError(job, job.state.DrainFileName, "write error!");
+        if (!job.error.Note(job.files.Close(job.drainStream), FileRole::Drain,
+                            job.state.DrainFileName)) {
+            ReportRefusal(job, FileErrorMessage(job.error));
         }
         return;
     }
@@ -359,9 +382,8 @@ void FinishJob(Job& job) {
         job.result.Discard();
         return;
     }
-    if (job.result.Commit() != 0) {
-        job.ioErrors = true;
-        ReportFileError(job, job.state.DrainFileName, "write error!");
+    if (!job.error.Note(job.result.Commit(), FileRole::Drain, job.state.DrainFileName)) {
+        ReportRefusal(job, FileErrorMessage(job.error));
     }
 }
 
@@ -398,7 +420,7 @@ void ReportOutcome(Job& job) {
             session.Exit();
         }
     }
-    if (!job.ioErrors) {
+    if (!job.error.Failed()) {
         job.host.PlaySound(Sound::SimpleBeep);
     }
 }

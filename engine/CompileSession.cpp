@@ -33,6 +33,14 @@ void CompileSession::CloseQuery(bool& canClose) {
     canClose = true;
 }
 
+StopReason CompileSession::StopRequest() {
+    const StopReason ending = host_.StopRequest();
+    if (ending != StopReason::None) {
+        return ending;
+    }
+    return CloseRequested() ? StopReason::Closed : StopReason::None;
+}
+
 void CompileSession::SetProgressRange(std::int64_t maximum, std::int64_t step) {
     Progress.maximum = maximum;
     Progress.step = step;

@@ -35,6 +35,8 @@ class CompileSession {
 
     // True once a request to close the window has been made (its modal result).
     virtual bool CloseRequested() const { return false; }
+    // The program's ending first, then the window's Close.
+    StopReason StopRequest();
 
     bool CompilePending = false;
     bool Compiling = false;

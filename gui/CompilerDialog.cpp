@@ -20,14 +20,8 @@ namespace velkor {
 
 CompilerDialog::CompilerDialog(ApplicationWindows& app)
     : QDialog(nullptr), CompileSession(app.host), app_(app) {
-    setObjectName(QStringLiteral("CompilerWindow"));
-    setWindowTitle(QStringLiteral("Velkor32"));
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setFont(fonts::Dialog());
-    HintHook::SetHint(this, QStringLiteral("velkor compiler..."));
+    SetUpSmallWindow(*this, QStringLiteral("CompilerWindow"), {kClientWidth, kClientHeight},
+                     Qt::WindowStaysOnTopHint, QStringLiteral("velkor compiler..."));
     BuildControls();
     SetCursors(true);
     FormCreate();
@@ -36,11 +30,7 @@ CompilerDialog::CompilerDialog(ApplicationWindows& app)
 CompilerDialog::~CompilerDialog() = default;
 
 void CompilerDialog::BuildControls() {
-    TopicText = new QLabel(QStringLiteral("Velkor Compiler"), this);
-    TopicText->setGeometry(0, 0, kClientWidth, 30);
-    TopicText->setAlignment(Qt::AlignCenter);
-    TopicText->setTextFormat(Qt::PlainText);
-    TopicText->setFont(fonts::Technical(24));
+    TopicText = ProgressHeading(QStringLiteral("Velkor Compiler"), *this);
 
     Animation = new CopyAnimation(this);
     Animation->setGeometry(0, 30, kClientWidth, 60);

@@ -19,15 +19,9 @@ namespace velkor {
 ConversionDialog::ConversionDialog(ApplicationWindows& app)
     : QDialog(nullptr), ConversionSession(app.host, app.files), app_(app) {
     messageInterval = app.messageInterval;
-    setObjectName(QStringLiteral("ConversionWindow"));
-    setWindowTitle(QStringLiteral("Velkor32"));
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setFont(fonts::Dialog());
+    SetUpSmallWindow(*this, QStringLiteral("ConversionWindow"), {kClientWidth, kClientHeight}, {},
+                     QStringLiteral("Converting files. Please stand by..."));
     setCursor(Qt::WaitCursor);
-    HintHook::SetHint(this, QStringLiteral("Converting files. Please stand by..."));
     BuildControls();
     FormCreate();
 }
@@ -35,11 +29,7 @@ ConversionDialog::ConversionDialog(ApplicationWindows& app)
 ConversionDialog::~ConversionDialog() = default;
 
 void ConversionDialog::BuildControls() {
-    Title = new QLabel(QStringLiteral("File Conversion"), this);
-    Title->setGeometry(0, 0, kClientWidth, 30);
-    Title->setAlignment(Qt::AlignCenter);
-    Title->setTextFormat(Qt::PlainText);
-    Title->setFont(fonts::Technical(24));
+    Title = ProgressHeading(QStringLiteral("File Conversion"), *this);
 
     FileConvertAnimation = new CopyAnimation(this);
     FileConvertAnimation->setGeometry(0, 30, kClientWidth, 60);

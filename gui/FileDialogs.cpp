@@ -2,8 +2,9 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
-#include <QFileInfo>
 #include <QLineEdit>
+
+#include "SaveTarget.h"
 
 namespace velkor {
 
@@ -47,8 +48,8 @@ void ClearFileName(QFileDialog& dialog) {
     }
 }
 
-SaveFileDialog::SaveFileDialog(Host& host, QWidget* parent)
-    : FileDialog(parent, QStringLiteral("Save to file")), host_(host) {
+SaveFileDialog::SaveFileDialog(Host& host, FileSystem& files, QWidget* parent)
+    : FileDialog(parent, QStringLiteral("Save to file")), host_(host), files_(files) {
     setAcceptMode(QFileDialog::AcceptSave);
     setFileMode(QFileDialog::AnyFile);
     // The overwrite question is asked by Acceptable, with the other two.
@@ -56,25 +57,25 @@ SaveFileDialog::SaveFileDialog(Host& host, QWidget* parent)
 }
 
 bool SaveFileDialog::Acceptable(const QString& fileName) {
-    const QFileInfo info(fileName);
-    const std::string name = info.fileName().toStdString();
-    if (info.isDir()) {
-        return true;  // the dialog opens the folder
-    }
-    if (!QFileInfo(info.absolutePath()).isDir()) {
-        host_.ShowMessage(MessageKind::Warning, Buttons::Ok,
-                          name + "\rThe folder does not exist.\rCheck the path.");
-        return false;
-    }
-    if (info.exists()) {
-        if (!info.isWritable()) {
+    const std::string path = fileName.toStdString();
+    const std::string name = FileNamePart(path);
+    switch (ClassifySaveTarget(files_, path)) {
+        case SaveTarget::Folder:
+            return true;  // the dialog opens the folder
+        case SaveTarget::MissingFolder:
+            host_.ShowMessage(MessageKind::Warning, Buttons::Ok,
+                              name + "\rThe folder does not exist.\rCheck the path.");
+            return false;
+        case SaveTarget::WriteProtected:
             host_.ShowMessage(MessageKind::Warning, Buttons::Ok,
                               name + "\rThis file is write-protected.\rChoose another name.");
             return false;
-        }
-        return host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
-                                 name + " already exists.\rDo you want to replace it?") ==
-               Answer::Yes;
+        case SaveTarget::Existing:
+            return host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
+                                     name + " already exists.\rDo you want to replace it?") ==
+                   Answer::Yes;
+        case SaveTarget::New:
+            break;
     }
     return host_.ShowMessage(MessageKind::Confirmation, Buttons::YesNo,
                              name + "\rThis file does not exist.\rDo you want to create it?") ==

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <optional>
 
+#include "FileSystem.h"
 #include "Host.h"
 
 namespace velkor {
@@ -35,12 +36,13 @@ void ClearFileName(QFileDialog& dialog);
 // refused name opens the dialog again.
 class SaveFileDialog : public FileDialog {
   public:
-    SaveFileDialog(Host& host, QWidget* parent);
+    SaveFileDialog(Host& host, FileSystem& files, QWidget* parent);
 
     bool Acceptable(const QString& fileName) override;
 
   private:
     Host& host_;
+    FileSystem& files_;
 };
 
 }  // namespace velkor

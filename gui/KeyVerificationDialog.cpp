@@ -14,14 +14,9 @@ namespace velkor {
 
 KeyVerificationDialog::KeyVerificationDialog(ApplicationWindows& app)
     : QDialog(nullptr), app_(app) {
-    setObjectName(QStringLiteral("KeyVerificationWindow"));
-    setWindowTitle(QStringLiteral("Velkor32"));
-    setWindowIcon(ProgramIcon());
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | Qt::WindowStaysOnTopHint);
-    setFixedSize(kClientWidth, kClientHeight);
-    setFont(fonts::Dialog());
-    HintHook::SetHint(this, QStringLiteral("Confirm your Key and Key Extension..."));
+    SetUpSmallWindow(*this, QStringLiteral("KeyVerificationWindow"), {kClientWidth, kClientHeight},
+                     Qt::WindowStaysOnTopHint,
+                     QStringLiteral("Confirm your Key and Key Extension..."));
 
     KeyInfo = new QLabel(QStringLiteral("Key: [Min. 6 Characters]"), this);
     KeyInfo->move(16, 24);

@@ -127,7 +127,7 @@ MainWindow::MainWindow(ApplicationWindows& app)
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     InputDialog = new FileDialog(this);
-    OutputDialog = new SaveFileDialog(app_.host, this);
+    OutputDialog = new SaveFileDialog(app_.host, app_.files, this);
     RunFileDialog = [](FileDialog& dialog) { return dialog.Run(); };
 
     BindHandlers();

@@ -142,10 +142,11 @@ void QtHost::ProcessPendingMessages() {
     QCoreApplication::processEvents();
 }
 
-bool QtHost::Terminating() {
+StopReason QtHost::StopRequest() {
     // Qt itself reports closing down only once the event loop has ended, too
     // late for work that runs inside a handler while the main window closes.
-    return terminating_ || QCoreApplication::closingDown();
+    return terminating_ || QCoreApplication::closingDown() ? StopReason::Terminating
+                                                           : StopReason::None;
 }
 
 void QtHost::ShellOpenFile(const std::string& fileName, const std::string& directory) {

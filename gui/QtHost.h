@@ -28,7 +28,7 @@ class QtHost : public Host {
     void ProcessPendingMessages() override;
     // True from the moment the main window closes: the program is ending, and
     // work running inside one of its handlers must stop.
-    bool Terminating() override;
+    StopReason StopRequest() override;
     // The window whose closing ends the program.
     void EndWith(QWidget& mainWindow);
     void ShellOpenFile(const std::string& fileName, const std::string& directory) override;

@@ -17,6 +17,8 @@
 #include <cmath>
 
 #include "Cp1252.h"
+#include "Glyphs.h"
+#include "HintHook.h"
 
 namespace velkor {
 
@@ -115,6 +117,27 @@ void ShowFocusFrame(QPushButton& button) {
     auto* style = new FocusFrameStyle(button.style()->name());
     style->setParent(&button);
     button.setStyle(style);
+}
+
+void SetUpSmallWindow(QDialog& dialog, const QString& name, QSize size, Qt::WindowFlags extraFlags,
+                      const QString& hint) {
+    dialog.setObjectName(name);
+    dialog.setWindowTitle(QStringLiteral("Velkor32"));
+    dialog.setWindowIcon(ProgramIcon());
+    dialog.setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint | extraFlags);
+    dialog.setFixedSize(size);
+    dialog.setFont(fonts::Dialog());
+    HintHook::SetHint(&dialog, hint);
+}
+
+QLabel* ProgressHeading(const QString& text, QWidget& window) {
+    auto* heading = new QLabel(text, &window);
+    heading->setGeometry(0, 0, window.width(), 30);
+    heading->setAlignment(Qt::AlignCenter);
+    heading->setTextFormat(Qt::PlainText);
+    heading->setFont(fonts::Technical(24));
+    return heading;
 }
 
 EntryEdit::EntryEdit(QWidget* parent) : QLineEdit(parent) {}

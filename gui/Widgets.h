@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDialog>
 #include <QFont>
 #include <QLabel>
 #include <QLineEdit>
@@ -34,6 +35,13 @@ std::optional<QString> DroppedFile(const QMimeData* data);
 
 // Gives the menu's separators room for a visible line, the first one included.
 void UseRoomySeparators(QMenu& menu);
+
+// How a small window of the program looks: fixed in size, with the program's
+// title and icon, a close box and the dialog font; `hint` is its status text.
+void SetUpSmallWindow(QDialog& dialog, const QString& name, QSize size, Qt::WindowFlags extraFlags,
+                      const QString& hint);
+// The large centred heading of a progress window, across its width.
+QLabel* ProgressHeading(const QString& text, QWidget& window);
 
 // An edit field that can keep the caret instead of selecting everything when
 // tabbed into, that reports double-clicks, and that can mask its text with "X".

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "CliRunner.h"
@@ -41,6 +42,11 @@ TEST_F(GroupsCommand, ExistingDrainNeedsForce) {
     EXPECT_EQ(dir.Read("b"), "keep");
     EXPECT_EQ(Run("groups a b --force"), 0);
     EXPECT_EQ(dir.Read("b").substr(0, 7), "/////\r\n");
+    // What the save dialog refuses, --force does not allow either.
+    std::filesystem::create_directory(dir.Path("folder"));
+    EXPECT_EQ(Run("groups a folder --force"), 1);
+    EXPECT_EQ(errors, "velkor32-cli: " + dir.Path("folder") + " is a folder\n");
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("folder")));
 }
 
 TEST_F(GroupsCommand, FailuresAndWrongUsage) {

@@ -104,7 +104,7 @@ TEST_F(GroupEncoding, AbortKeepsTheOldDrainAndReportsOnClose) {
 
 TEST_F(GroupEncoding, ApplicationEndingStopsLikeAbort) {
     dir.Write("in", RandomBytes(300000, 4));
-    host.onProcess = [this] { host.terminating = true; };
+    host.onProcess = [this] { host.stop = StopReason::Terminating; };
     EXPECT_EQ(Convert("in", "out"), ConversionOutcome::Aborted);
     EXPECT_EQ(host.MessageTexts(),
               std::vector<std::string>{"File conversion halted due to user abortion!"});

@@ -356,7 +356,7 @@ TEST_F(CompileJobTest, ClosingTheWindowReportsTheInterruptionOnce) {
 
 TEST_F(CompileJobTest, TerminatingApplicationStopsTheJob) {
     dir.Write("plain", std::string(10000, 'q'));
-    host.terminating = true;
+    host.stop = StopReason::Terminating;
     Run(true, "plain", "cipher");
     ASSERT_EQ(host.Messages().size(), 1U);
     EXPECT_NE(host.Messages()[0].text.find("compiler I/O error."), std::string::npos);

@@ -20,6 +20,7 @@ using velkor::Buttons;
 using velkor::MainWindow;
 using velkor::MessageKind;
 using velkor::Sound;
+using velkor::StopReason;
 using velkor::testing::HostEvent;
 using velkor::testing::ScriptedHost;
 using velkor::testing::TempDir;
@@ -282,7 +283,7 @@ class AnalyseCommandTest : public QObject {
 
         m.AnalyseButton->click();
         QCOMPARE(keyDuringCount, QStringLiteral("k"));
-        QVERIFY(!w.host.Terminating());
+        QVERIFY(w.host.StopRequest() == StopReason::None);
         QCOMPARE(w.host.record.MessageTexts().size(), std::size_t{1});
         QVERIFY(w.host.record.MessageTexts()[0].find("Show results?") != std::string::npos);
         QVERIFY(dir.Exists("!long!.txt"));
@@ -305,7 +306,7 @@ class AnalyseCommandTest : public QObject {
 
         m.AnalyseButton->click();
         QVERIFY(!m.isVisible());
-        QVERIFY(w.host.Terminating());
+        QVERIFY(w.host.StopRequest() == StopReason::Terminating);
         // Stopped within the block that saw the close: no question, no box, no log.
         QCOMPARE(w.host.record.processCalls, 3LL);
         QVERIFY(w.host.record.events.empty());

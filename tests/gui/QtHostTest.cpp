@@ -8,6 +8,7 @@ using velkor::Answer;
 using velkor::Buttons;
 using velkor::MessageKind;
 using velkor::QtHost;
+using velkor::StopReason;
 
 namespace {
 
@@ -106,7 +107,7 @@ class QtHostTest : public QObject {
         QTest::qWait(1);
         host.ProcessPendingMessages();
         QVERIFY(ran);
-        QVERIFY(!host.Terminating());
+        QVERIFY(host.StopRequest() == StopReason::None);
     }
 };
 

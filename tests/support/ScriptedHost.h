@@ -30,14 +30,14 @@ class ScriptedHost : public Host {
                        const std::string& caption) override;
     void PlaySound(Sound sound) override;
     void ProcessPendingMessages() override;
-    bool Terminating() override { return terminating; }
+    StopReason StopRequest() override { return stop; }
     void ShellOpenFile(const std::string& fileName, const std::string& directory) override;
 
     void Answers(std::initializer_list<Answer> answers);
 
     std::vector<HostEvent> events;
     std::deque<Answer> script;
-    bool terminating = false;
+    StopReason stop = StopReason::None;
     long long processCalls = 0;
     // Runs inside every ProcessPendingMessages, as a window handler would.
     std::function<void()> onProcess;

@@ -1,23 +1,25 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "FileError.h"
 #include "FileSystem.h"
 
 namespace velkor {
 
 // Collects output in a buffer of fixed size and writes it out when full, so
-// that work per byte neither allocates nor calls the system. The result of
-// every write, plus 1 for a write that put out fewer bytes than asked, is
-// added to the caller's error sum.
+// that work per byte neither allocates nor calls the system. A failed or short
+// write is noted in the caller's error, and nothing more is written after it.
 class BufferedWriter {
   public:
     static constexpr std::size_t kCapacity = 65536;
 
-    BufferedWriter(FileSystem& fileSystem, File& file, std::int64_t& errorSum);
+    // `role` and `name` say which file a failure concerns.
+    BufferedWriter(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
+                   std::string name);
 
     void Put(char c) {
         buffer_[used_++] = c;
@@ -35,15 +37,18 @@ class BufferedWriter {
         return buffer_.data() + used_;
     }
     void Commit(const char* end) { used_ = static_cast<std::size_t>(end - buffer_.data()); }
-    // Writes what is buffered; after a failed write the buffered bytes are dropped.
+    // Writes what is buffered; after a failure the buffered bytes are dropped.
     void Flush();
 
   private:
     FileSystem& fileSystem_;
     File& file_;
-    std::int64_t& errorSum_;
+    FileError& error_;
+    FileRole role_;
+    std::string name_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
+    bool failed_ = false;
 };
 
 }  // namespace velkor

@@ -1,23 +1,26 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
+#include "FileError.h"
 #include "FileSystem.h"
 
 namespace velkor {
 
 // Reads a file in large pieces and hands it out in blocks, so that small
-// blocks cost no call to the system each. The result of every read is added
-// to the caller's error sum; after a failed read nothing more is handed out.
+// blocks cost no call to the system each. A failed read is noted in the
+// caller's error, and nothing more is handed out after it.
 class BufferedReader {
   public:
     // A multiple of the block sizes asked for, so that blocks stay whole.
     static constexpr std::size_t kCapacity = 65536;
 
-    BufferedReader(FileSystem& fileSystem, File& file, std::int64_t& errorSum);
+    // `role` and `name` say which file a failure concerns.
+    BufferedReader(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
+                   std::string name);
 
     // Up to `most` next bytes; fewer only at the end of the file. The bytes
     // stay valid until the next call.
@@ -30,7 +33,9 @@ class BufferedReader {
 
     FileSystem& fileSystem_;
     File& file_;
-    std::int64_t& errorSum_;
+    FileError& error_;
+    FileRole role_;
+    std::string name_;
     std::vector<unsigned char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

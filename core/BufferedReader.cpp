@@ -2,11 +2,18 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace velkor {
 
-BufferedReader::BufferedReader(FileSystem& fileSystem, File& file, std::int64_t& errorSum)
-    : fileSystem_(fileSystem), file_(file), errorSum_(errorSum), buffer_(kCapacity) {}
+BufferedReader::BufferedReader(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
+                               std::string name)
+    : fileSystem_(fileSystem),
+      file_(file),
+      error_(error),
+      role_(role),
+      name_(std::move(name)),
+      buffer_(kCapacity) {}
 
 std::span<const unsigned char> BufferedReader::Next(std::size_t most) {
     most = std::min(most, buffer_.size());
@@ -29,9 +36,8 @@ void BufferedReader::Refill() {
     const std::size_t wanted = buffer_.size() - kept;
     std::size_t done = 0;
     const IoResult result = fileSystem_.Read(file_, buffer_.data() + kept, wanted, done);
-    errorSum_ += result;
     end_ += done;
-    if (result != 0 || done < wanted) {
+    if (!error_.Note(result, role_, name_) || done < wanted) {
         endOfFile_ = true;
     }
 }
