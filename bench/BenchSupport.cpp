@@ -18,7 +18,7 @@ std::vector<std::uint8_t> RandomBytes(std::size_t count, unsigned seed) {
 }
 
 std::string RandomFile(const std::string& name, std::int64_t size) {
-    const std::string path = (std::filesystem::temp_directory_path() / name).string();
+    std::string path = (std::filesystem::temp_directory_path() / name).string();
     std::error_code error;
     if (std::filesystem::file_size(path, error) == static_cast<std::uintmax_t>(size) && !error) {
         return path;

@@ -31,7 +31,8 @@ def shared_digest():
     digest = hashlib.sha256()
     digest.update(subprocess.run(["clang-tidy", "--version"], check=True,
                                  capture_output=True).stdout)
-    digest.update((ROOT / ".clang-tidy").read_bytes())
+    for config in tracked("*.clang-tidy"):
+        digest.update((ROOT / config).read_bytes())
     # System headers (Qt, the C++ library) change only with the installed packages.
     digest.update(pathlib.Path("/var/lib/dpkg/status").read_bytes())
     for header in tracked("*.h"):

@@ -60,7 +60,7 @@ struct Windows {
 inline void WhenShown(QWidget& window, std::function<void()> action) {
     auto* timer = new QTimer;
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, &window, action] {
+    QObject::connect(timer, &QTimer::timeout, [timer, &window, action = std::move(action)] {
         if (window.isVisible()) {
             timer->stop();
             timer->deleteLater();

@@ -26,7 +26,7 @@ Answer AnswerBy(MessageKind kind, Buttons buttons, std::function<void(QMessageBo
     // Acts as soon as the box is up.
     auto* poll = new QTimer;
     poll->setInterval(1);
-    QObject::connect(poll, &QTimer::timeout, [poll, action] {
+    QObject::connect(poll, &QTimer::timeout, [poll, action = std::move(action)] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (box == nullptr || !box->isVisible()) {
             return;

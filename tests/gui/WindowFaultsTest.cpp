@@ -11,7 +11,6 @@
 #include "HintHook.h"
 #include "Widgets.h"
 
-using velkor::HintHook;
 using velkor::testing::RunEventLoopUntil;
 using velkor::testing::Windows;
 
