@@ -60,6 +60,7 @@ void RunTransform(benchmark::State& bench, bool encrypt, const JobState& state, 
     }
     bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(input.size()));
     bench.counters["state_KiB"] = static_cast<double>(transform.StateBytes()) / 1024.0;
+    bench.counters["width"] = transform.VectorBytes();
 }
 
 // The transform alone, in memory: range(0) encrypts, range(1) is swift mode,
@@ -76,14 +77,21 @@ BENCHMARK(BM_Transform)
     ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}})
     ->ArgNames({"encrypt", "swift", "lag1"});
 
-// The same on SSE2 vectors, as on a processor without AVX2.
-void BM_TransformSse2(benchmark::State& bench) {
+// The same on narrower vectors, as on older processors: range(3) is the widest
+// vector in bytes (the counter says which ran), 16 for SSE2, 32 for AVX2, 64 for AVX-512.
+void BM_TransformTier(benchmark::State& bench) {
     const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const std::string key = bench.range(2) != 0 ? LagOneKey(swift) : "benchmark key of some length";
+    const int width = static_cast<int>(bench.range(3));
     JobState state;
-    PrepareState(state, "benchmark key of some length", true, encrypt);
-    RunTransform(bench, encrypt, state, [](const JobState& s) { return CipherTransform(s, 16); });
+    PrepareState(state, key, swift, encrypt);
+    RunTransform(bench, encrypt, state,
+                 [width](const JobState& s) { return CipherTransform(s, width); });
 }
-BENCHMARK(BM_TransformSse2)->Arg(1)->Arg(0)->ArgName("encrypt");
+BENCHMARK(BM_TransformTier)
+    ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}, {16, 32, 64}})
+    ->ArgNames({"encrypt", "swift", "lag1", "width"});
 
 // Byte steps only, the speed of a pass's first bytes: a transform runs the
 // direction opposite to its state's EncryptMode byte by byte.

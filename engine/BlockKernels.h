@@ -7,7 +7,7 @@
 namespace velkor::blocked {
 
 // Bytes per block of the vector path; the key bytes are made a block ahead.
-constexpr std::int64_t kBlock = 512;
+constexpr std::int64_t kBlock = 1024;
 
 // A power-of-two ring of stream bytes indexed by stream position. A ring read
 // at a lag repeats its first block after its end, so that no read within a
@@ -29,10 +29,15 @@ struct Ring {
     }
 };
 
-// Lags of an xor relation; equal lags cancel as they do byte by byte.
+// Lags of an xor relation; equal lags cancel as they do byte by byte. The
+// vector loops take a recurrence's tap a whole vector back from the vector
+// made last rather than from memory, and in the 64-byte loops a tap half a
+// vector back from the vector they are making.
 struct Taps {
     std::array<std::int64_t, 6> lag{};
     int count = 0;
+    bool wholeVector = false;
+    bool halfVector = false;
 };
 
 struct ChainScan {
@@ -51,7 +56,7 @@ struct KeySources {
     bool withRegister999 = false;
 };
 
-constexpr int kMaxStages = 5;
+constexpr int kMaxStages = 6;
 
 // Filter stages of one recurrence's input; stage[0] holds the input and
 // stage[stages] what the recurrence squared `stages` times adds.
@@ -98,5 +103,6 @@ struct Kernels {
 
 const Kernels& Kernels16();  // SSE2, every x86-64
 const Kernels& Kernels32();  // AVX2 and PCLMUL
+const Kernels& Kernels64();  // AVX-512 F, BW and VBMI, GFNI and PCLMUL
 
 }  // namespace velkor::blocked

@@ -5,6 +5,8 @@
 #include <immintrin.h>
 
 #include <cstring>
+#include <type_traits>
+#include <utility>
 
 #include "BlockKernels.h"
 
@@ -16,7 +18,7 @@ using SignedVec = std::int8_t __attribute__((vector_size(kWidth)));
 using Words = std::uint32_t __attribute__((vector_size(kWidth)));
 using Bits = std::uint64_t;  // one bit per byte of a vector
 
-constexpr Bits kAllBits = (Bits{1} << kWidth) - 1;
+constexpr Bits kAllBits = ~Bits{0} >> (64 - kWidth);
 
 Vec Load(const std::uint8_t* p) {
     Vec v;
@@ -76,13 +78,60 @@ struct Lagged {
     }
 };
 
+// A load at a lag that is not a whole number of vectors straddles two cache
+// lines. With AVX-512 VBMI one aligned load a step and a byte permute of it
+// and the one before do, as long as every line read was written before the
+// loop: a filter's input, never a recurrence's own ring. The aligned loads
+// run up to a vector past the last byte used.
+constexpr auto kByteIndexes = [] {
+    std::array<std::uint8_t, kWidth> indexes{};
+    for (std::size_t i = 0; i < indexes.size(); ++i) {
+        indexes[i] = static_cast<std::uint8_t>(i);
+    }
+    return indexes;
+}();
+
+// V is Vec, a parameter only so that the 512-bit casts wait for a width that
+// has them.
+template <int kCount, typename V = Vec>
+struct AlignedLagged {
+    std::array<const std::uint8_t*, kCount> line;
+    std::array<V, kCount> index;
+    std::array<V, kCount> before;
+
+    AlignedLagged(const Ring& ring, const Taps& taps, std::int64_t t0) {
+        for (std::size_t k = 0; k < kCount; ++k) {
+            const std::uint8_t* from = From(ring, t0, taps.lag[k]);
+            const auto offset = reinterpret_cast<std::uintptr_t>(from) % kWidth;
+            line[k] = from - offset;
+            index[k] = Load(kByteIndexes.data()) + static_cast<std::uint8_t>(offset);
+            before[k] = Load(line[k]);
+        }
+    }
+
+    [[gnu::always_inline]] V Xor(std::int64_t i) {
+        V sum{};
+#pragma GCC unroll 6
+        for (std::size_t k = 0; k < kCount; ++k) {
+            const V after = Load(line[k] + i + kWidth);
+            sum ^= reinterpret_cast<V>(_mm512_permutex2var_epi8(
+                reinterpret_cast<__m512i>(before[k]), reinterpret_cast<__m512i>(index[k]),
+                reinterpret_cast<__m512i>(after)));
+            before[k] = after;
+        }
+        return sum;
+    }
+};
+
 // A template, so that only the width's own intrinsic is compiled.
 template <typename V>
 Bits MoveMask(V v) {
     if constexpr (sizeof(V) == 16) {
         return static_cast<std::uint32_t>(_mm_movemask_epi8(reinterpret_cast<__m128i>(v)));
-    } else {
+    } else if constexpr (sizeof(V) == 32) {
         return static_cast<std::uint32_t>(_mm256_movemask_epi8(reinterpret_cast<__m256i>(v)));
+    } else {
+        return _mm512_movepi8_mask(reinterpret_cast<__m512i>(v));
     }
 }
 
@@ -98,33 +147,43 @@ constexpr auto kBitOfByte = [] {
 // of the bits, then keeps its own bit.
 template <typename V>
 [[gnu::always_inline]] inline V Expand(Bits bits) {
-    V bytes;
-    if constexpr (sizeof(V) == 16) {
-        // Unpacking a register with itself doubles each byte: three times.
-        __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
-        doubled = _mm_unpacklo_epi8(doubled, doubled);
-        doubled = _mm_unpacklo_epi16(doubled, doubled);
-        bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
+    if constexpr (sizeof(V) == 64) {
+        return reinterpret_cast<V>(_mm512_movm_epi8(bits));
     } else {
-        // Every lane holds all four bytes, so a shuffle within lanes will do.
-        const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
-        constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
-                                                          1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
-                                                          2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
-        V indexes;
-        std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
-        bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
-                                                        reinterpret_cast<__m256i>(indexes)));
+        V bytes;
+        if constexpr (sizeof(V) == 16) {
+            // Unpacking a register with itself doubles each byte: three times.
+            __m128i doubled = _mm_cvtsi32_si128(static_cast<int>(bits));
+            doubled = _mm_unpacklo_epi8(doubled, doubled);
+            doubled = _mm_unpacklo_epi16(doubled, doubled);
+            bytes = reinterpret_cast<V>(_mm_unpacklo_epi32(doubled, doubled));
+        } else {
+            // Every lane holds all four bytes, so a shuffle within lanes will do.
+            const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
+            constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
+                                                              1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
+                                                              2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+            V indexes;
+            std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
+            bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
+                                                            reinterpret_cast<__m256i>(indexes)));
+        }
+        const V select = Load(kBitOfByte.data());
+        return reinterpret_cast<V>((bytes & select) == select);
     }
-    const V select = Load(kBitOfByte.data());
-    return reinterpret_cast<V>((bytes & select) == select);
 }
 
-// Bytes above `limit`, compared with the sign bit flipped, as SSE2 and AVX2
-// compare signed bytes only.
-[[gnu::always_inline]] inline Bits Above(Vec v, int limit) {
-    const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
-    return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+// Bytes above `limit`; SSE2 and AVX2 compare signed bytes only, so they
+// compare with the sign bit flipped.
+template <typename V>
+[[gnu::always_inline]] inline Bits Above(V v, int limit) {
+    if constexpr (sizeof(V) == 64) {
+        return _mm512_cmpgt_epu8_mask(reinterpret_cast<__m512i>(v),
+                                      _mm512_set1_epi8(static_cast<char>(limit)));
+    } else {
+        const auto flipped = reinterpret_cast<SignedVec>(v ^ 0x80);
+        return MoveMask(flipped > static_cast<std::int8_t>(limit - 128));
+    }
 }
 
 // Bytes of `ifSet` where `select` is 0xFF, else of `ifClear`.
@@ -136,6 +195,17 @@ template <typename V>
                                                       reinterpret_cast<__m256i>(select)));
     } else {
         return (ifSet & select) | (ifClear & ~select);
+    }
+}
+
+// Bytes of `ifSet` where their bit is set, else of `ifClear`.
+template <typename V>
+[[gnu::always_inline]] inline V Choose(Bits bits, V ifSet, V ifClear) {
+    if constexpr (sizeof(V) == 64) {
+        return reinterpret_cast<V>(_mm512_mask_blend_epi8(bits, reinterpret_cast<__m512i>(ifClear),
+                                                          reinterpret_cast<__m512i>(ifSet)));
+    } else {
+        return Select(Expand<V>(bits), ifSet, ifClear);
     }
 }
 
@@ -176,8 +246,34 @@ constexpr auto kPrefixTables = ByNibble(PrefixByte);
 constexpr auto kReversedPrefixTables =
     ByNibble([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
 
-// With AVX2 a byte shuffle looks up both nibbles; SSE2 has no byte shuffle
-// and computes the function by shifts.
+// A linear function of a byte as the 8 x 8 bit matrix of a GFNI affine
+// transform: the row of result bit i is byte 7 - i.
+template <typename Function>
+constexpr std::uint64_t BitMatrix(Function function) {
+    std::uint64_t matrix = 0;
+    for (int bit = 0; bit < 8; ++bit) {
+        for (int from = 0; from < 8; ++from) {
+            if (((function(static_cast<std::uint8_t>(1U << from)) >> bit) & 1) != 0) {
+                matrix |= std::uint64_t{1} << (8 * (7 - bit) + from);
+            }
+        }
+    }
+    return matrix;
+}
+
+constexpr auto kReverseMatrix = BitMatrix(ReverseByte);
+constexpr auto kPrefixMatrix = BitMatrix(PrefixByte);
+constexpr auto kReversedPrefixMatrix =
+    BitMatrix([](std::uint8_t v) { return ReverseByte(PrefixByte(v)); });
+
+template <typename V>
+[[gnu::always_inline]] inline V Affine(V v, std::uint64_t matrix) {
+    return reinterpret_cast<V>(_mm512_gf2p8affine_epi64_epi8(
+        reinterpret_cast<__m512i>(v), _mm512_set1_epi64(static_cast<long long>(matrix)), 0));
+}
+
+// GFNI applies a bit matrix to every byte; with AVX2 a byte shuffle looks up both nibbles; SSE2 has
+// no byte shuffle and computes the function by shifts.
 template <typename V>
 [[gnu::always_inline]] inline V ByNibbles(const NibbleTables& tables, V low, V high) {
     const auto table = [](const auto& entries) {
@@ -190,7 +286,9 @@ template <typename V>
 
 template <typename V>
 [[gnu::always_inline]] inline V Reverse(V v) {
-    if constexpr (sizeof(V) == 32) {
+    if constexpr (sizeof(V) == 64) {
+        return Affine(v, kReverseMatrix);
+    } else if constexpr (sizeof(V) == 32) {
         return ByNibbles(kReverseTables, v & 0x0F, v >> 4);
     } else {
         v = (v >> 4) | (v << 4);
@@ -202,7 +300,10 @@ template <typename V>
 // The prefix xor within every byte, and the same reversed.
 template <typename V>
 [[gnu::always_inline]] inline void PrefixAndReversed(V v, V& prefix, V& reversed) {
-    if constexpr (sizeof(V) == 32) {
+    if constexpr (sizeof(V) == 64) {
+        prefix = Affine(v, kPrefixMatrix);
+        reversed = Affine(v, kReversedPrefixMatrix);
+    } else if constexpr (sizeof(V) == 32) {
         const V low = v & 0x0F;
         const V high = v >> 4;
         prefix = ByNibbles(kPrefixTables, low, high);
@@ -216,15 +317,20 @@ template <typename V>
 }
 
 // The lowest bit of every byte.
-[[gnu::always_inline]] inline Bits LowBits(Vec v) {
-    using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
-    return MoveMask(reinterpret_cast<Halves>(v) << 7);
+template <typename V>
+[[gnu::always_inline]] inline Bits LowBits(V v) {
+    if constexpr (sizeof(V) == 64) {
+        return _mm512_test_epi8_mask(reinterpret_cast<__m512i>(v), _mm512_set1_epi8(1));
+    } else {
+        using Halves = std::uint16_t __attribute__((vector_size(kWidth)));
+        return MoveMask(reinterpret_cast<Halves>(v) << 7);
+    }
 }
 
 // A carry-less product with all ones where the processor has one.
 template <int kBytes = kWidth>
 [[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
-    if constexpr (kBytes == 32) {
+    if constexpr (kBytes >= 32) {
         const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
                                                      _mm_set1_epi32(-1), 0);
         return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
@@ -250,9 +356,52 @@ template <int kBytes = kWidth>
     return after;
 }
 
+// x = v ^ x half a vector back, both halves: the lower half of x from the
+// vector before, the upper half from the lower. Only the 64-byte loops meet
+// such a tap.
+template <typename V>
+[[gnu::always_inline]] inline V AddHalfBack(V v, V before) {
+    if constexpr (sizeof(V) == 64) {
+        using Quads = std::uint64_t __attribute__((vector_size(64)));
+        const auto b = reinterpret_cast<Quads>(before);
+        const auto now = reinterpret_cast<Quads>(v);
+        const Quads upperTwice = __builtin_shufflevector(b, b, 4, 5, 6, 7, 4, 5, 6, 7);
+        const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 8, 9, 10, 11, 0, 1, 2, 3);
+        return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
+    } else {
+        return v;
+    }
+}
+
+// A recurrence's step: the value of the lags in memory and the input, plus
+// the taps a whole and half a vector back. `before` holds the vector made
+// last, so that no load waits for the store just made.
+struct NearTaps {
+    Vec before;
+    bool whole;
+    bool half;
+
+    NearTaps(const Ring& x, const Taps& taps, std::int64_t t0)
+        : before(Load(From(x, t0, kWidth))),
+          whole(taps.wholeVector),
+          half(kWidth == 64 && taps.halfVector) {}
+
+    [[gnu::always_inline]] Vec Add(Vec v) {
+        if (whole) {
+            v ^= before;
+        }
+        if (half) {
+            v = AddHalfBack(v, before);
+        }
+        before = v;
+        return v;
+    }
+};
+
 template <int kCount, bool kWithSelf>
 void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    const Lagged<kCount> lagged(in, taps, t0);
+    std::conditional_t<kWidth == 64, AlignedLagged<kCount>, const Lagged<kCount>> lagged(in, taps,
+                                                                                         t0);
     const std::uint8_t* self = From(in, t0, 0);
     const Writer writer(out, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
@@ -269,6 +418,7 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
 template <int kCount>
 void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
+    NearTaps near(x, taps, t0);
     const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
@@ -276,54 +426,33 @@ void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std
         if (added != nullptr) {
             sum ^= Load(added + i);
         }
-        writer.Put(i, sum);
+        writer.Put(i, near.Add(sum));
     }
 }
 
-// Relations have 2, 3, 4 or 6 lags.
-template <template <int> class Loop, typename... Args>
-void ByCount(const Taps& taps, Args... args) {
-    switch (taps.count) {
-        case 2:
-            Loop<2>::Run(args...);
-            break;
-        case 3:
-            Loop<3>::Run(args...);
-            break;
-        case 4:
-            Loop<4>::Run(args...);
-            break;
-        default:
-            Loop<6>::Run(args...);
-            break;
+// Calls `body` with the number of lags, 1 to kMax, as a constant.
+template <int kMax, typename Body>
+[[gnu::always_inline]] inline void ByCount(int count, Body body) {
+    [&]<int... kLess>(std::integer_sequence<int, kLess...>) {
+        ((count == kLess + 1 ? (body(std::integral_constant<int, kLess + 1>{}), true) : false) ||
+         ...);
     }
+    (std::make_integer_sequence<int, kMax>{});
 }
-
-template <int kCount>
-struct FilterLoop {
-    static void Run(Ring out, Ring in, const Taps* taps, bool withSelf, std::int64_t t0,
-                    std::int64_t t1) {
-        if (withSelf) {
-            FilterWith<kCount, true>(out, in, *taps, t0, t1);
-        } else {
-            FilterWith<kCount, false>(out, in, *taps, t0, t1);
-        }
-    }
-};
-
-template <int kCount>
-struct RecurLoop {
-    static void Run(Ring x, const Ring* input, const Taps* taps, std::int64_t t0, std::int64_t t1) {
-        RecurWith<kCount>(x, input, *taps, t0, t1);
-    }
-};
 
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
-    ByCount<FilterLoop>(taps, out, in, &taps, withSelf, t0, t1);
+    ByCount<6>(taps.count, [&](auto count) {
+        if (withSelf) {
+            FilterWith<decltype(count)::value, true>(out, in, taps, t0, t1);
+        } else {
+            FilterWith<decltype(count)::value, false>(out, in, taps, t0, t1);
+        }
+    });
 }
 
 void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    ByCount<RecurLoop>(taps, x, input, &taps, t0, t1);
+    ByCount<6>(taps.count,
+               [&](auto count) { RecurWith<decltype(count)::value>(x, input, taps, t0, t1); });
 }
 
 void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
@@ -345,6 +474,14 @@ template <typename V>
     if constexpr (sizeof(V) == 16) {
         return __builtin_shufflevector(before, now, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26,
                                        27, 28, 29, 30);
+    } else if constexpr (sizeof(V) == 64) {
+        // Each 16-byte lane after the one before it, then one byte of that.
+        using Quads = std::uint64_t __attribute__((vector_size(64)));
+        const auto lanesBack = reinterpret_cast<__m512i>(
+            __builtin_shufflevector(reinterpret_cast<Quads>(before), reinterpret_cast<Quads>(now),
+                                    6, 7, 8, 9, 10, 11, 12, 13));
+        return reinterpret_cast<V>(
+            _mm512_alignr_epi8(reinterpret_cast<__m512i>(now), lanesBack, 15));
     } else {
         return __builtin_shufflevector(before, now, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 42,
                                        43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
@@ -375,34 +512,36 @@ void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
 void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
     std::uint8_t* target = key + (t0 & (kBlock - 1));
     const std::int64_t length = t1 - t0;
-    {
-        const Lagged<4> a(s.a, s.aTaps, t0);
+    ByCount<4>(s.aTaps.count, [&](auto count) {
+        const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
+        NearTaps nearA(s.a, s.aTaps, t0);
         const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
         const Writer toA(s.a, t0);
         const Writer to8(s.registers[0], t0);
         Vec register8Before = Load(From(s.registers[0], t0, kWidth));
         for (std::int64_t i = 0; i < length; i += kWidth) {
-            const Vec valueA = a.Xor(i);
+            const Vec valueA = nearA.Add(a.Xor(i));
             const Vec value8 = register8.Xor(i);
             toA.Put(i, valueA);
             to8.Put(i, value8);
             Store(target + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
             register8Before = value8;
         }
-    }
-    {
-        const Lagged<4> c(s.c, s.cTaps, t0);
+    });
+    ByCount<4>(s.cTaps.count, [&](auto count) {
+        const Lagged<decltype(count)::value> c(s.c, s.cTaps, t0);
+        NearTaps nearC(s.c, s.cTaps, t0);
         const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
         const Writer toC(s.c, t0);
         const Writer to11(s.registers[1], t0);
         for (std::int64_t i = 0; i < length; i += kWidth) {
-            const Vec valueC = c.Xor(i);
+            const Vec valueC = nearC.Add(c.Xor(i));
             const Vec value11 = register11.Xor(i);
             toC.Put(i, valueC);
             to11.Put(i, value11);
             Store(target + i, Load(target + i) ^ valueC ^ value11);
         }
-    }
+    });
     const Lagged<2> register236(s.registers[2], s.registerTaps[2], t0);
     const Writer to236(s.registers[2], t0);
     if (s.withRegister999) {
@@ -424,23 +563,27 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     }
 }
 
-void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-            std::int64_t t1) {
-    const Lagged<3> lagged(d, taps, t0);
+template <int kCount>
+void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+                std::int64_t t1) {
+    const Lagged<kCount> lagged(d, taps, t0);
+    NearTaps near(d, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
     const Writer toMixD(mixD, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec value = lagged.Xor(i) ^ Load(added + i);
+        const Vec value = near.Add(lagged.Xor(i) ^ Load(added + i));
         toD.Put(i, value);
         toMixD.Put(i, value ^ Load(plainFrom + i));
     }
 }
 
-void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
-    const Lagged<3> lagged(b, taps, t0);
+template <int kCount>
+void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                     std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const Lagged<kCount> lagged(b, taps, t0);
+    NearTaps near(b, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
@@ -449,7 +592,7 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec newB = lagged.Xor(i) ^ Load(added + i);
+        const Vec newB = near.Add(lagged.Xor(i) ^ Load(added + i));
         toB.Put(i, newB);
         // Every bit joins the previous coded bit: a prefix xor within each
         // byte, and a carry of the parity of all earlier bytes.
@@ -468,8 +611,7 @@ void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_
         const Bits notLow = Above(reversed, 84);
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        Store(out + i, Select(useReversed, reversed, text));
+        Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -488,8 +630,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         const Bits low = ~Above(cipher, 84) & kAllBits;
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
-        const Vec useReversed = Expand<Vec>(((after << 1) | before) & kAllBits);
-        const Vec text = Select(useReversed, Reverse(cipher), cipher);
+        const Vec text = Choose(((after << 1) | before) & kAllBits, Reverse(cipher), cipher);
 
         // Every bit joins the previous bit of the text, across bytes too.
         const Bits last = LowBits(text);
@@ -502,9 +643,10 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     scan.reversed = reversedOrder != 0;
 }
 
-void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
-                   std::int64_t t1) {
-    const Lagged<3> lagged(b, mixB, t0);
+template <int kCount>
+void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                       std::int64_t t1) {
+    const Lagged<kCount> lagged(b, mixB, t0);
     const std::uint8_t* bFrom = From(b, t0, 0);
     const std::uint8_t* gFrom = From(g, t0, 0);
     const Writer toD(d, t0);
@@ -513,6 +655,28 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
         Store(out + i, guess ^ lagged.Xor(i));
         toD.Put(i, Load(bFrom + i) ^ guess);
     }
+}
+
+// The table relations keep 1 to 3 of their 3 lags.
+void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
+            std::int64_t t1) {
+    ByCount<3>(taps.count, [&](auto count) {
+        RecurDWith<decltype(count)::value>(d, input, taps, plain, mixD, t0, t1);
+    });
+}
+
+void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
+                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    ByCount<3>(taps.count, [&](auto count) {
+        RecurEncodeWith<decltype(count)::value>(b, input, taps, d, key, out, scan, t0, t1);
+    });
+}
+
+void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
+                   std::int64_t t1) {
+    ByCount<3>(mixB.count, [&](auto count) {
+        FinishDecryptWith<decltype(count)::value>(b, g, d, mixB, out, t0, t1);
+    });
 }
 
 void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {

@@ -40,11 +40,50 @@ constexpr std::array<RegisterShape, 4> kRegisters{{
     {999, {999, 59, 0, 0}, 2},
 }};
 constexpr std::size_t kRegister999 = 3;
+// Each register's squaring factor in eighths of the vector width: the
+// shortest lag then reaches four or more vectors back, so that a vector's
+// loads never wait for the stores just before them.
+constexpr std::array<std::int64_t, 4> kRegisterFactorEighths{32, 16, 8, 1};
 
 Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
     Taps taps;
     for (const auto lag : lags) {
         taps.lag[static_cast<std::size_t>(taps.count++)] = lag;
+    }
+    return taps;
+}
+
+// The same relation without the pairs of equal lags, which cancel: fewer
+// loads, and a lag that cancels asks for no squaring.
+Taps Cancelled(const Taps& taps) {
+    Taps kept;
+    for (int i = 0; i < taps.count; ++i) {
+        const std::int64_t lag = taps.lag[static_cast<std::size_t>(i)];
+        const auto end = kept.lag.begin() + kept.count;
+        const auto same = std::find(kept.lag.begin(), end, lag);
+        if (same != end) {
+            *same = kept.lag[static_cast<std::size_t>(--kept.count)];
+        } else {
+            kept.lag[static_cast<std::size_t>(kept.count++)] = lag;
+        }
+    }
+    return kept;
+}
+
+// Moves the lags of a whole and of half a vector out into the flags that
+// the vector loops take from registers, pairs cancelling.
+Taps WithNearTaps(Taps taps, std::int64_t width) {
+    for (int i = 0; i < taps.count;) {
+        auto& lag = taps.lag[static_cast<std::size_t>(i)];
+        bool* near = lag == width                      ? &taps.wholeVector
+                     : lag == width / 2 && width == 64 ? &taps.halfVector
+                                                       : nullptr;
+        if (near != nullptr) {
+            *near = !*near;
+            lag = taps.lag[static_cast<std::size_t>(--taps.count)];
+        } else {
+            ++i;
+        }
     }
     return taps;
 }
@@ -68,7 +107,7 @@ std::int64_t RoundUp(std::int64_t value, std::int64_t step) {
     return (value + step - 1) / step * step;
 }
 
-constexpr std::int64_t kWidestVector = 32;
+constexpr std::int64_t kWidestVector = 64;
 
 std::int64_t PowerOfTwo(std::int64_t size) {
     return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
@@ -86,19 +125,26 @@ std::int64_t RecurrenceRing(std::int64_t reach) {
     return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
 }
 
+// The widest vectors up to `vectorBytes` (any width for 0) that the processor
+// runs. GCC's checks for AVX and AVX-512 include the system's XCR0: a system
+// that does not save the wide registers has none.
 const blocked::Kernels& KernelsFor(int vectorBytes) {
-    if (vectorBytes == 16) {
-        return blocked::Kernels16();
+    const auto allowed = [&](int width) { return vectorBytes == 0 || vectorBytes >= width; };
+    if (allowed(64) && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+        __builtin_cpu_supports("avx512vbmi") && __builtin_cpu_supports("gfni") &&
+        __builtin_cpu_supports("pclmul")) {
+        return blocked::Kernels64();
     }
-    const bool wide = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul");
-    return wide ? blocked::Kernels32() : blocked::Kernels16();
+    if (allowed(32) && __builtin_cpu_supports("avx2") && __builtin_cpu_supports("pclmul")) {
+        return blocked::Kernels32();
+    }
+    return blocked::Kernels16();
 }
 
 }  // namespace
 
 CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
     : kernels_(&KernelsFor(vectorBytes)),
-      stages_(std::countr_zero(static_cast<unsigned>(kernels_->width))),
       encryptMode_(state.EncryptMode),
       swift_(state.Swift),
       chain_(&ChainTablesFor(state.Swift)),
@@ -106,8 +152,9 @@ CipherTransform::CipherTransform(const JobState& state, int vectorBytes)
     SetUpIndexes(state);
     SetUpTaps();
     LayOutRings();
-    arenaSize_ = arenaUsed_;
-    arena_ = std::make_unique<std::uint8_t[]>(arenaSize_);
+    // The vector loops' aligned loads may run a vector past the last ring.
+    arenaSize_ = arenaUsed_ + sizeof(CacheLine);
+    arena_ = std::make_unique<CacheLine[]>(arenaSize_ / sizeof(CacheLine));
     arenaUsed_ = 0;
     LayOutRings();
     FillRings(state);
@@ -145,9 +192,9 @@ void CipherTransform::SetUpTaps() {
     const std::int64_t l2 = longIndex2_;
     tapsA_ = MakeTaps({s1, 33, s2, ((s1 + s2) % 32) + 1});
     tapsC_ = MakeTaps({l1, 255, l2, ((l2 + l1) % 254) + 1});
-    tapsMixD_ = MakeTaps({s1, 33, s2});
-    tapsMixB_ = MakeTaps({l1, 255, l2});
-    tapsCoupled_ = MakeTaps({l1, 255, l2, s1, 33, s2});
+    tapsMixD_ = Cancelled(MakeTaps({s1, 33, s2}));
+    tapsMixB_ = Cancelled(MakeTaps({l1, 255, l2}));
+    tapsCoupled_ = Cancelled(MakeTaps({l1, 255, l2, s1, 33, s2}));
     aVectorFrom_ = RoundUp((width - 1) * 33, blocked::kBlock);
     cVectorFrom_ = RoundUp((width - 1) * 255, blocked::kBlock);
     vectorFrom_ = RoundUp((width - 1) * 255, width);
@@ -156,7 +203,7 @@ void CipherTransform::SetUpTaps() {
     // factor F more gives lags F times the taps, valid from byte F x length.
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         const auto& shape = kRegisters[r];
-        const std::int64_t factor = r == kRegister999 ? 2 : width;
+        const std::int64_t factor = width * kRegisterFactorEighths[r] / 8;
         Taps taps;
         for (int i = 0; i < shape.tapCount; ++i) {
             taps.lag[static_cast<std::size_t>(i)] =
@@ -175,7 +222,7 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
     Ring ring;
     ring.mask = size - 1;
     if (arena_) {
-        ring.data = arena_.get() + arenaUsed_;
+        ring.data = reinterpret_cast<std::uint8_t*>(arena_.get()) + arenaUsed_;
     }
     // Only a ring read at a lag needs its first block repeated.
     ring.repeated = readBack ? Ring::kMirror : 0;
@@ -184,16 +231,23 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
 }
 
 void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
-    // Enough squarings that the shortest lag reaches four vectors back, so
-    // that its loads find their stores long done; at most W, where every lag
-    // is a whole number of vectors.
+    // The fewest squarings after which every lag is either four vectors back,
+    // so that its loads find their stores long done, or whole vectors, so
+    // that they meet whole stores or the vector just made, or in 64-byte
+    // vectors half a vector, which the loops make in registers. At W squarings
+    // every lag is whole vectors.
     const std::int64_t width = kernels_->width;
-    std::int64_t shortest = maxLag;
-    for (int i = 0; i < lags.count; ++i) {
-        shortest = std::min(shortest, lags.lag[static_cast<std::size_t>(i)]);
-    }
+    const auto ready = [&](int stages) {
+        for (int i = 0; i < lags.count; ++i) {
+            const std::int64_t lag = lags.lag[static_cast<std::size_t>(i)] << stages;
+            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2)) {
+                return false;
+            }
+        }
+        return true;
+    };
     pipe.stages = 0;
-    while (pipe.stages < stages_ && (shortest << pipe.stages) < 4 * width) {
+    while (!ready(pipe.stages)) {
         ++pipe.stages;
     }
     pipe.stage[0] = input;
@@ -207,7 +261,7 @@ void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& la
     if (pipe.stages > 0) {
         pipe.stage[static_cast<std::size_t>(pipe.stages)] = Carve(blocked::kBlock, false);
     }
-    pipe.squared = Scaled(lags, std::int64_t{1} << pipe.stages);
+    pipe.squared = WithNearTaps(Scaled(lags, std::int64_t{1} << pipe.stages), width);
 }
 
 // Run twice: to measure the arena, then to place the rings in it.
@@ -224,14 +278,14 @@ void CipherTransform::LayOutRings() {
             for (const auto lag : registerTaps_[r].lag) {
                 reach = std::max(reach, lag);
             }
-            registers_[r] = Carve(RecurrenceRing(reach * kWidest / kernels_->width));
+            registers_[r] = Carve(RecurrenceRing(reach));
         }
     }
     keySources_.a = a_;
     keySources_.c = c_;
     keySources_.registers = registers_;
-    keySources_.aTaps = Scaled(tapsA_, kernels_->width);
-    keySources_.cTaps = Scaled(tapsC_, kernels_->width);
+    keySources_.aTaps = WithNearTaps(Scaled(tapsA_, kernels_->width), kernels_->width);
+    keySources_.cTaps = WithNearTaps(Scaled(tapsC_, kernels_->width), kernels_->width);
     keySources_.registerTaps = registerTaps_;
     keySources_.withRegister999 = !swift_;
     if (encryptMode_) {

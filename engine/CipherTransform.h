@@ -21,19 +21,21 @@ namespace velkor {
 // indexes. Squaring doubles every lag, so after a warm-up the recurrences
 // advance a whole vector of W bytes at once with lags of W times the indexes;
 // a recurrence fed by the data squared k times takes its input through k
-// filter stages first, k at most log2 W and smaller where the shortest lag
-// already reaches a few vectors back. Encryption runs the two data-dependent
+// filter stages first, k at most log2 W and smaller where every lag already
+// reaches a few vectors back or is whole vectors. A lag of a whole vector, and
+// in 64-byte vectors of half a vector, comes from the vector just made rather
+// than from memory. Encryption runs the two data-dependent
 // tables as two chains; in decryption they couple into one recurrence with
 // six lags. The first bytes of a pass, the bytes that do not fill a vector
 // and DecryptStep go byte by byte through the same rings.
 //
 // The vector path runs in the direction of the state's EncryptMode; the other
-// direction stays exact but byte by byte. 40 to 65 KiB per transform, on the
-// heap (StateBytes); a move keeps it in place, and the destructor wipes it.
+// direction stays exact but byte by byte. 80 to 120 KiB per transform, on
+// the heap (StateBytes); a move keeps it in place, and the destructor wipes it.
 class CipherTransform {
   public:
-    // vectorBytes 0 takes the widest vectors the processor offers; 16 (SSE2)
-    // works on every x86-64.
+    // Takes the widest vectors of at most vectorBytes (16, 32 or 64; 0 for
+    // any) that the processor runs; 16 (SSE2) works on every x86-64.
     explicit CipherTransform(const JobState& state, int vectorBytes = 0);
     ~CipherTransform();
     CipherTransform(CipherTransform&&) noexcept = default;
@@ -43,7 +45,7 @@ class CipherTransform {
     CipherTransform& operator=(const CipherTransform&) = delete;
 
     // Transforms up to count bytes and returns how many it transformed;
-    // `running` is tested at least every 512 bytes. Decrypt feeds back its
+    // `running` is tested at least every 1024 bytes. Decrypt feeds back its
     // own output.
     std::size_t Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
                         const bool& running);
@@ -94,10 +96,14 @@ class CipherTransform {
     int shortIndex2_ = 0;
 
     const blocked::Kernels* kernels_;
-    int stages_ = 0;  // log2 of the vector width: squarings that make every lag whole vectors
     bool encryptMode_;
     bool swift_;
-    std::unique_ptr<std::uint8_t[]> arena_;
+    // Whole cache lines, so that the vector loops' stores and the loads at
+    // lags of whole vectors never straddle two lines.
+    struct alignas(64) CacheLine {
+        std::array<std::uint8_t, 64> bytes;
+    };
+    std::unique_ptr<CacheLine[]> arena_;
     std::size_t arenaSize_ = 0;
     std::size_t arenaUsed_ = 0;
 

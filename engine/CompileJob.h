@@ -15,7 +15,7 @@ struct JobServices {
     RandomByteSource random;
     // How much work may pass between two rounds of the message loop.
     std::chrono::nanoseconds messageInterval = std::chrono::milliseconds(4);
-    // Passes chained in memory at once (each holds up to some 64 KiB); a job
+    // Passes chained in memory at once (each holds up to some 120 KiB); a job
     // with more spools through its work file between such groups.
     std::size_t passesPerGroup = 256;
 };
