@@ -5,6 +5,7 @@
 #include "CompileSession.h"
 #include "CompileSettings.h"
 #include "FileSystem.h"
+#include "MessagePump.h"
 #include "PassStage.h"
 
 namespace velkor {
@@ -14,10 +15,11 @@ struct JobServices {
     // Empty: a generator seeded from the clock once per job.
     RandomByteSource random;
     // How much work may pass between two rounds of the message loop.
-    std::chrono::nanoseconds messageInterval = std::chrono::milliseconds(4);
-    // Passes chained in memory at once (each holds up to some 120 KiB); a job
-    // with more spools through its work file between such groups.
-    std::size_t passesPerGroup = 256;
+    std::chrono::nanoseconds messageInterval = MessagePump::kDefaultInterval;
+    // Passes chained in memory at once (each holds up to some 120 KiB, so a
+    // group stays near 16 MiB); a job with more spools through its work file
+    // between such groups.
+    std::size_t passesPerGroup = 128;
 };
 
 // Runs one whole compile job while the session's CompilePending is set: opens
