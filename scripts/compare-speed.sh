@@ -56,6 +56,11 @@ if command -v age >/dev/null && command -v age-keygen >/dev/null; then
     age_decrypt=$(best out.bin age -d -i age.key -o out.bin in.age)
     row "encrypt" "$ours_encrypt" "age (X25519)" "$age_encrypt"
     row "decrypt" "$ours_decrypt" "age -d" "$age_decrypt"
+    # Our results are on disk when we report success; age's are not.
+    row "encrypt" "$ours_encrypt" "age, then sync" \
+        "$(best out.age sh -c "age -r $recipient -o out.age in.bin && sync out.age")"
+    row "decrypt" "$ours_decrypt" "age -d, then sync" \
+        "$(best out.bin sh -c 'age -d -i age.key -o out.bin in.age && sync out.bin')"
 else
     echo "note: age not installed, no age rows"
 fi
