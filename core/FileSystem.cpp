@@ -16,13 +16,16 @@ File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       owned_(std::exchange(other.owned_, true)),
       writeBehind_(std::exchange(other.writeBehind_, false)),
-      unflushed_(std::exchange(other.unflushed_, 0)) {}
+      unflushed_(std::exchange(other.unflushed_, 0)),
+      flush_(std::move(other.flush_)) {}
 
 File& File::operator=(File&& other) noexcept {
     if (this != &other) {
+        flush_.Wait();
         if (fd_ >= 0 && owned_) {
             ::close(fd_);
         }
+        flush_ = std::move(other.flush_);
         fd_ = std::exchange(other.fd_, -1);
         owned_ = std::exchange(other.owned_, true);
         writeBehind_ = std::exchange(other.writeBehind_, false);
@@ -32,6 +35,8 @@ File& File::operator=(File&& other) noexcept {
 }
 
 File::~File() {
+    // No flush may still hold the number when it is closed.
+    flush_.Wait();
     if (fd_ >= 0 && owned_) {
         ::close(fd_);
     }
@@ -155,8 +160,7 @@ IoResult FileSystem::Write(File& file, const void* buffer, std::size_t count, st
     }
     file.unflushed_ += done;
     if (file.writeBehind_ && file.unflushed_ >= kWriteBehindBytes) {
-        // Starts the writing of every dirty page without waiting for it.
-        ::sync_file_range(Descriptor(file), 0, 0, SYNC_FILE_RANGE_WRITE);
+        file.flush_.Start(Descriptor(file));
         file.unflushed_ = 0;
     }
     return 0;
@@ -188,6 +192,10 @@ IoResult FileSystem::Sync(File& file) {
     if (!file.IsOpen()) {
         return EBADF;
     }
+    const IoResult flushed = file.flush_.Wait();
+    if (flushed != 0) {
+        return flushed;
+    }
     return ::fsync(Descriptor(file)) != 0 ? LastError() : 0;
 }
 
@@ -195,12 +203,14 @@ IoResult FileSystem::Close(File& file) {
     if (!file.IsOpen()) {
         return EBADF;
     }
+    file.flush_.Wait();
     const int fd = Descriptor(file);
     const bool owned = file.owned_;
     Detach(file);
     file.owned_ = true;
     file.writeBehind_ = false;
     file.unflushed_ = 0;
+    file.flush_ = BackgroundFlush();
     if (!owned) {
         return 0;
     }

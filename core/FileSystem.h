@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "BackgroundFlush.h"
+
 namespace velkor {
 
 // Result of one file operation: 0 on success, otherwise an errno value.
@@ -44,10 +46,10 @@ class File {
     friend class FileSystem;
     int fd_ = -1;
     bool owned_ = true;
-    // Results are handed to the disk while they are written, so that the
-    // flush at their end has little left to wait for.
+    // Results go to disk while they are written.
     bool writeBehind_ = false;
     std::size_t unflushed_ = 0;
+    BackgroundFlush flush_;
 };
 
 // Which file on disk an open file or a name is: the same identity under two

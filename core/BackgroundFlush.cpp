@@ -1,0 +1,39 @@
+#include "BackgroundFlush.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <utility>
+
+namespace velkor {
+
+BackgroundFlush& BackgroundFlush::operator=(BackgroundFlush&& other) noexcept {
+    if (this != &other) {
+        Wait();
+        running_ = std::move(other.running_);
+        failure_ = std::exchange(other.failure_, 0);
+    }
+    return *this;
+}
+
+void BackgroundFlush::Start(int fd) {
+    if (running_.valid() &&
+        running_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+        return;
+    }
+    Wait();
+    running_ = std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
+}
+
+int BackgroundFlush::Wait() {
+    if (running_.valid()) {
+        const int result = running_.get();
+        if (failure_ == 0) {
+            failure_ = result;
+        }
+    }
+    return failure_;
+}
+
+}  // namespace velkor
