@@ -4,7 +4,8 @@
 Usage: lint.py [BUILD-DIR]  (a configured build folder with compile_commands.json)
 
 A source that passed is remembered under a hash of everything its result
-depends on: the source, every header of the project, its compile command,
+depends on: the project's files it includes (from the compiler's dependency
+file; every header of the project when there is none), its compile command,
 the configuration, the tool's version and the installed packages. Like ccache for the compiler, this
 lets a fresh checkout skip what an earlier one analysed already. The cache
 lives in $VELKOR_TIDY_CACHE, else ~/.cache/velkor32-tidy.
@@ -15,6 +16,7 @@ import hashlib
 import json
 import os
 import pathlib
+import shlex
 import subprocess
 import sys
 
@@ -27,6 +29,18 @@ def tracked(pattern):
     return sorted(line for line in listing.splitlines() if not line.startswith("fuzz/"))
 
 
+def included_files(entry):
+    """The project's files a compilation read, or None when it has not run."""
+    words = shlex.split(entry["command"])
+    folder = pathlib.Path(entry["directory"])
+    depfile = folder / (words[words.index("-o") + 1] + ".d")
+    if not depfile.exists():
+        return None
+    words = depfile.read_text().replace("\\\n", " ").split()
+    names = {(folder / word).resolve() for word in words if not word.endswith(":")}
+    return sorted(name for name in names if ROOT in name.parents)
+
+
 def shared_digest():
     digest = hashlib.sha256()
     digest.update(subprocess.run(["clang-tidy", "--version"], check=True,
@@ -35,9 +49,6 @@ def shared_digest():
         digest.update((ROOT / config).read_bytes())
     # System headers (Qt, the C++ library) change only with the installed packages.
     digest.update(pathlib.Path("/var/lib/dpkg/status").read_bytes())
-    for header in tracked("*.h"):
-        digest.update(header.encode())
-        digest.update((ROOT / header).read_bytes())
     return digest.hexdigest()
 
 
@@ -46,16 +57,22 @@ def main():
     cache = pathlib.Path(os.environ.get("VELKOR_TIDY_CACHE",
                                         pathlib.Path.home() / ".cache" / "velkor32-tidy"))
     cache.mkdir(parents=True, exist_ok=True)
-    commands = {pathlib.Path(entry["file"]).resolve(): entry["command"]
+    commands = {pathlib.Path(entry["file"]).resolve(): entry
                 for entry in json.loads((build / "compile_commands.json").read_text())}
     shared = shared_digest()
+    every_header = [ROOT / header for header in tracked("*.h")]
 
     def key(source):
+        entry = commands[ROOT / source]
+        inputs = included_files(entry) or every_header + [ROOT / source]
         # Paths inside the checkout are made relative, so that clones share keys.
-        command = commands[ROOT / source].replace(str(build), "<build>").replace(str(ROOT), "<root>")
+        def relative(text):
+            return text.replace(str(build), "<build>").replace(str(ROOT), "<root>")
         digest = hashlib.sha256(shared.encode())
-        digest.update(command.encode())
-        digest.update((ROOT / source).read_bytes())
+        digest.update(relative(entry["command"]).encode())
+        for name in inputs:
+            digest.update(relative(str(name)).encode())
+            digest.update(name.read_bytes())
         return digest.hexdigest()
 
     sources = [source for source in tracked("*.cpp") if (ROOT / source) in commands]
