@@ -19,10 +19,11 @@ namespace {
 
 constexpr std::size_t kKeyBlock = 256;
 constexpr std::size_t kSmallestPiece = 4096;
-constexpr std::size_t kLargestPiece = 65536;
-// Bytes of pass work between two looks at the stop flags, so that a Close acts
-// at once also when many passes are chained.
-constexpr std::size_t kWorkPerPiece = 262144;
+constexpr std::size_t kLargestPiece = 262144;
+// Bytes of pass work between two looks at the stop flags: a few milliseconds,
+// so that a Close acts at once also when many passes are chained, while the
+// hand-over between the threads of a chain stays rare.
+constexpr std::size_t kWorkPerPiece = std::size_t{4} << 20;
 
 // Everything one job shares: the session, the services, the key material and
 // the job's files.

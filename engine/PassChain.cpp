@@ -24,11 +24,9 @@ void PassChain::Clear() {
     reserved_ = false;
 }
 
-// About half of the passes on each thread; the caller's thread also reads and
-// writes, so the worker takes the odd one. A single pass stays on the caller's.
+// Half of the passes on each thread; a single pass stays on the caller's.
 std::size_t PassChain::Split() const {
-    return useSecondThread_ && stages_.size() >= 2 ? stages_.size() / 2 - (stages_.size() >= 4)
-                                                   : stages_.size();
+    return useSecondThread_ && stages_.size() >= 2 ? stages_.size() / 2 : stages_.size();
 }
 
 void PassChain::Reserve() {

@@ -279,7 +279,7 @@ TEST_F(CompileJobTest, ChainedGroupsGiveTheSameFileAsOneGroup) {
 }
 
 TEST_F(CompileJobTest, ProgressBarFollowsTheWholeJob) {
-    dir.Write("plain", std::string(200000, 'd'));
+    dir.Write("plain", std::string(1000000, 'd'));
     dir.Write("key", std::string(1000, 'k'));
     Run(true, "plain", "cipher", "key");
     EXPECT_EQ(window.Progress.maximum, 1000);
@@ -325,7 +325,7 @@ TEST_F(CompileJobTest, FileTooShortForAHeaderIsNotThisKeys) {
 }
 
 TEST_F(CompileJobTest, CloseButtonStopsThePassAndKeepsOnlyWhatWasTransformed) {
-    dir.Write("plain", std::string(100000, 'q'));
+    dir.Write("plain", std::string(1000000, 'q'));
     int rounds = 0;
     host.onProcess = [&] {
         if (++rounds == 3) {
@@ -463,7 +463,7 @@ TEST_F(CompileJobTest, UnprivilegedUnwritableFolderKeepsTheDrain) {
 }
 
 TEST_F(CompileJobTest, FailuresAtEveryWriteFlushAndRenameKeepTheOldDrain) {
-    dir.Write("plain", std::string(300000, 'w'));
+    dir.Write("plain", std::string(1200000, 'w'));
     dir.Write("key", std::string(300, 'k'));
     for (const IoResult error : {ENOSPC, EIO}) {
         for (const Op op : {Op::Write, Op::ShortWrite, Op::Sync, Op::Replace}) {
