@@ -24,6 +24,9 @@ constexpr std::size_t kLargestPiece = 262144;
 // so that a Close acts at once also when many passes are chained, while the
 // hand-over between the threads of a chain stays rare.
 constexpr std::size_t kWorkPerPiece = std::size_t{4} << 20;
+// Beyond this many chained passes the 64-byte vectors' larger tables no longer
+// fit the caches beside each other, and 32-byte vectors are faster.
+constexpr std::size_t kMostWidePasses = 8;
 
 // Everything one job shares: the session, the services, the key material and
 // the job's files.
@@ -251,6 +254,7 @@ bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
     chain.Clear();
     const std::size_t first = group * job.passesPerGroup;
     const std::size_t last = std::min(job.passCount, first + job.passesPerGroup);
+    const int vectorBytes = last - first > kMostWidePasses ? 32 : 0;
     for (std::size_t pass = first; pass < last; ++pass) {
         if (!job.error.Note(PreparePassKey(job, pass), FileRole::KeyFile, job.state.KeyFileName)) {
             ReportRefusal(job, FileErrorMessage(job.error));
@@ -259,7 +263,7 @@ bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
         job.state.ChainBit = 0;
         ExpandPassKey(job.state);
         PreparePassTables(job.state);
-        chain.Append(std::make_unique<PassStage>(job.state, job.state.EncryptMode));
+        chain.Append(std::make_unique<PassStage>(job.state, job.state.EncryptMode, vectorBytes));
     }
     return true;
 }

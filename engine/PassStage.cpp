@@ -12,8 +12,8 @@ constexpr bool kRunning = true;
 
 }  // namespace
 
-PassStage::PassStage(const JobState& state, bool encrypt)
-    : transform_(state), expandedKey_(state.ExpandedKey), encrypt_(encrypt) {}
+PassStage::PassStage(const JobState& state, bool encrypt, int vectorBytes)
+    : transform_(state, vectorBytes), expandedKey_(state.ExpandedKey), encrypt_(encrypt) {}
 
 PassStage::~PassStage() {
     SecureZero(expandedKey_.data(), expandedKey_.size());

@@ -23,7 +23,8 @@ class PassStage {
     static constexpr std::size_t kMaxHeader = 256;
 
     // Takes the key material that `state` holds after the pass preparation.
-    PassStage(const JobState& state, bool encrypt);
+    // vectorBytes: the widest vectors the transform may use (0 for any).
+    PassStage(const JobState& state, bool encrypt, int vectorBytes = 0);
     ~PassStage();
     PassStage(const PassStage&) = delete;
     PassStage& operator=(const PassStage&) = delete;
