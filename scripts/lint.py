@@ -72,7 +72,9 @@ def main():
         digest.update(relative(entry["command"]).encode())
         for name in inputs:
             digest.update(relative(str(name)).encode())
-            digest.update(name.read_bytes())
+            # Files the build made may name the checkout and the build folder.
+            made = build in name.parents
+            digest.update(relative(name.read_text()).encode() if made else name.read_bytes())
         return digest.hexdigest()
 
     sources = [source for source in tracked("*.cpp") if (ROOT / source) in commands]

@@ -1,4 +1,5 @@
 #include "CliRunner.h"
+#include "TestPaths.h"
 
 #include <fcntl.h>
 #include <sys/wait.h>

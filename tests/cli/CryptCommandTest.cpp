@@ -5,6 +5,7 @@
 #include "CliRunner.h"
 #include "KnownAnswers.h"
 #include "TempDir.h"
+#include "TestPaths.h"
 
 namespace velkor {
 namespace {

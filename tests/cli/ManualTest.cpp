@@ -4,6 +4,7 @@
 #include <string>
 
 #include "TempDir.h"
+#include "TestPaths.h"
 
 namespace velkor::testing {
 namespace {

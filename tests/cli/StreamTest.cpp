@@ -13,6 +13,7 @@
 #include "CliRunner.h"
 #include "ConvertFixture.h"
 #include "TempDir.h"
+#include "TestPaths.h"
 
 namespace velkor::testing {
 namespace {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "TempDir.h"
+#include "TestPaths.h"
 
 namespace velkor::testing {
 namespace {

@@ -14,6 +14,7 @@
 #include "LiteralModel.h"
 #include "ScriptedHost.h"
 #include "TempDir.h"
+#include "TestPaths.h"
 
 namespace velkor {
 namespace {

@@ -2,6 +2,7 @@
 
 #include "KnownAnswers.h"
 #include "LiteralModel.h"
+#include "TestPaths.h"
 
 // The literal model is the reference for the fast engine, so it is itself held
 // to the worked examples and to the known answers of an independent implementation.
