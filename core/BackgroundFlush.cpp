@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <system_error>
 #include <utility>
 
 namespace velkor {
@@ -23,7 +24,12 @@ void BackgroundFlush::Start(int fd) {
         return;
     }
     Wait();
-    running_ = std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
+    try {
+        running_ =
+            std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
+    } catch (const std::system_error&) {
+        // No thread to be had: the last flush does all the work.
+    }
 }
 
 int BackgroundFlush::Wait() {
