@@ -100,7 +100,7 @@ FileError SymbolAnalysis::WriteLogFile() {
     }
     PrivateFile log(fileSystem_);
     if (error.Note(log.CreateResultFor(state_.AnalysisLogName), FileRole::Drain, shownName)) {
-        BufferedWriter writer(fileSystem_, log.file(), error, FileRole::Drain, shownName);
+        BufferedWriter writer(fileSystem_, log.file(), {error, FileRole::Drain, shownName});
         for (const std::string& line : AnalysisLogLines(state_)) {
             writer.Put(line);
             writer.Put("\r\n");

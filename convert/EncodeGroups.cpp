@@ -28,8 +28,8 @@ struct EncodeState {
         : window(w),
           fileSystem(w.fileSystem()),
           drain(fileSystem),
-          reader(fileSystem, source, error, FileRole::Source, w.SourceFileName),
-          writer(fileSystem, drain.file(), error, FileRole::Drain, w.DrainFileName),
+          reader(fileSystem, source, {error, FileRole::Source, w.SourceFileName}),
+          writer(fileSystem, drain.file(), {error, FileRole::Drain, w.DrainFileName}),
           pump(w.host(), w.messageInterval),
           symbols(kSymbolRoom) {}
 

@@ -6,14 +6,8 @@
 
 namespace velkor {
 
-BufferedReader::BufferedReader(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
-                               std::string name)
-    : fileSystem_(fileSystem),
-      file_(file),
-      error_(error),
-      role_(role),
-      name_(std::move(name)),
-      buffer_(kCapacity) {}
+BufferedReader::BufferedReader(FileSystem& fileSystem, File& file, FailureNote failures)
+    : fileSystem_(fileSystem), file_(file), failures_(std::move(failures)), buffer_(kCapacity) {}
 
 std::span<const unsigned char> BufferedReader::Next(std::size_t most) {
     most = std::min(most, buffer_.size());
@@ -37,7 +31,7 @@ void BufferedReader::Refill() {
     std::size_t done = 0;
     const IoResult result = fileSystem_.Read(file_, buffer_.data() + kept, wanted, done);
     end_ += done;
-    if (!error_.Note(result, role_, name_) || done < wanted) {
+    if (!failures_.Note(result) || done < wanted) {
         endOfFile_ = true;
     }
 }

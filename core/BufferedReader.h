@@ -18,9 +18,7 @@ class BufferedReader {
     // A multiple of the block sizes asked for, so that blocks stay whole.
     static constexpr std::size_t kCapacity = 65536;
 
-    // `role` and `name` say which file a failure concerns.
-    BufferedReader(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
-                   std::string name);
+    BufferedReader(FileSystem& fileSystem, File& file, FailureNote failures);
 
     // Up to `most` next bytes; fewer only at the end of the file. The bytes
     // stay valid until the next call.
@@ -33,9 +31,7 @@ class BufferedReader {
 
     FileSystem& fileSystem_;
     File& file_;
-    FileError& error_;
-    FileRole role_;
-    std::string name_;
+    FailureNote failures_;
     std::vector<unsigned char> buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;

@@ -7,14 +7,8 @@
 
 namespace velkor {
 
-BufferedWriter::BufferedWriter(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
-                               std::string name)
-    : fileSystem_(fileSystem),
-      file_(file),
-      error_(error),
-      role_(role),
-      name_(std::move(name)),
-      buffer_(kCapacity) {}
+BufferedWriter::BufferedWriter(FileSystem& fileSystem, File& file, FailureNote failures)
+    : fileSystem_(fileSystem), file_(file), failures_(std::move(failures)), buffer_(kCapacity) {}
 
 void BufferedWriter::Put(std::string_view text) {
     while (!text.empty()) {
@@ -35,7 +29,7 @@ void BufferedWriter::Flush() {
         if (result == 0 && done < used_) {
             result = EIO;
         }
-        failed_ = !error_.Note(result, role_, name_);
+        failed_ = !failures_.Note(result);
     }
     used_ = 0;
 }

@@ -17,9 +17,7 @@ class BufferedWriter {
   public:
     static constexpr std::size_t kCapacity = 65536;
 
-    // `role` and `name` say which file a failure concerns.
-    BufferedWriter(FileSystem& fileSystem, File& file, FileError& error, FileRole role,
-                   std::string name);
+    BufferedWriter(FileSystem& fileSystem, File& file, FailureNote failures);
 
     void Put(char c) {
         buffer_[used_++] = c;
@@ -43,9 +41,7 @@ class BufferedWriter {
   private:
     FileSystem& fileSystem_;
     File& file_;
-    FileError& error_;
-    FileRole role_;
-    std::string name_;
+    FailureNote failures_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     bool failed_ = false;

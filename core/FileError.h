@@ -33,4 +33,13 @@ struct FileError {
     }
 };
 
+// Where a buffered reader or writer notes its failure, and as which file.
+struct FailureNote {
+    FileError& error;
+    FileRole role;
+    std::string name;
+
+    bool Note(IoResult result) { return error.Note(result, role, name); }
+};
+
 }  // namespace velkor
