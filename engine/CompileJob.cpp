@@ -338,7 +338,7 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
 }
 
 void RunPasses(Job& job) {
-    // Two threads for two or more passes when the machine has the cores.
+    // A second thread for the passes when the machine has the cores.
     PassChain chain(kLargestPiece, std::thread::hardware_concurrency() >= 2);
     for (std::size_t group = 0; group < job.groupCount && Running(job); ++group) {
         const bool lastGroup = group + 1 == job.groupCount;

@@ -24,9 +24,11 @@ void PassChain::Clear() {
     reserved_ = false;
 }
 
-// Half of the passes on each thread; a single pass stays on the caller's.
+// The caller reads and writes besides, so it keeps fewer passes than the
+// worker; a single pass goes to the worker, so that the reading and writing
+// overlap it.
 std::size_t PassChain::Split() const {
-    return useSecondThread_ && stages_.size() >= 2 ? stages_.size() / 2 : stages_.size();
+    return useSecondThread_ && !stages_.empty() ? (stages_.size() - 1) / 2 : stages_.size();
 }
 
 void PassChain::Reserve() {

@@ -16,8 +16,10 @@ namespace velkor {
 
 // A group of passes chained in memory: each pass's output is the next pass's
 // input, so a key-file job reads its source once and writes its result once.
-// With several passes the later half runs on a second thread, one piece behind
-// the first half; reading, writing and the stop flags stay with the caller.
+// With a second thread, the later passes run on it one piece behind the
+// caller, which keeps the reading, the writing, the stop flags and fewer
+// passes; a lone pass runs there too, so that it overlaps the reading and
+// writing.
 class PassChain {
   public:
     // Takes the output of the last pass; false stops the chain.
