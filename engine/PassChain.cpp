@@ -8,20 +8,21 @@ namespace velkor {
 PassChain::PassChain(std::size_t pieceSize, bool useSecondThread)
     : pieceSize_(pieceSize), useSecondThread_(useSecondThread) {}
 
-PassChain::~PassChain() {
-    StopWorker();
-}
-
 void PassChain::Append(std::unique_ptr<PassStage> stage) {
-    StopWorker();
+    Drop();
     stages_.push_back(std::move(stage));
     reserved_ = false;
 }
 
 void PassChain::Clear() {
-    StopWorker();
+    Drop();
     stages_.clear();
     reserved_ = false;
+}
+
+void PassChain::Drop() {
+    worker_.Wait();
+    inFlight_ = false;
 }
 
 // The caller reads and writes besides, so it keeps fewer passes than the
@@ -71,59 +72,12 @@ const std::uint8_t* PassChain::Run(Half& half, const std::uint8_t* in, std::size
     return piece;
 }
 
-void PassChain::StartWorker() {
-    if (worker_.joinable() || second_.from == second_.to) {
-        return;
-    }
-    quit_ = false;
-    worker_ = std::thread([this] { Work(); });
-}
-
-void PassChain::StopWorker() {
-    if (!worker_.joinable()) {
-        return;
-    }
-    {
-        std::unique_lock lock(mutex_);
-        changed_.wait(lock, [this] { return !pieceWaiting_; });
-        quit_ = true;
-    }
-    changed_.notify_all();
-    worker_.join();
-    inFlight_ = false;
-    resultReady_ = false;
-}
-
-void PassChain::Work() {
-    std::unique_lock lock(mutex_);
-    while (true) {
-        changed_.wait(lock, [this] { return pieceWaiting_ || quit_; });
-        if (quit_ && !pieceWaiting_) {
-            return;
-        }
-        std::size_t length = handedLength_;
-        const RandomByteSource& random = *handedRandom_;
-        lock.unlock();
-        const std::uint8_t* out = Run(second_, handed_.data(), length, random, false);
-        lock.lock();
-        result_ = out;
-        resultLength_ = length;
-        pieceWaiting_ = false;
-        resultReady_ = true;
-        changed_.notify_all();
-    }
-}
-
-// Waits for the piece the worker has, and hands its output on.
 bool PassChain::Collect(const Sink& sink) {
     if (!inFlight_) {
         return true;
     }
-    std::unique_lock lock(mutex_);
-    changed_.wait(lock, [this] { return resultReady_; });
-    resultReady_ = false;
+    worker_.Wait();
     inFlight_ = false;
-    lock.unlock();
     return resultLength_ == 0 || sink(result_, resultLength_);
 }
 
@@ -135,19 +89,17 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
     if (second_.from == second_.to) {
         return length == 0 || sink(middle, length);
     }
-    StartWorker();
     if (!Collect(sink)) {
         return false;
     }
-    {
-        std::lock_guard lock(mutex_);
-        std::memcpy(handed_.data(), middle, length);
-        handedLength_ = length;
-        handedRandom_ = &random;
-        pieceWaiting_ = true;
-        inFlight_ = true;
-    }
-    changed_.notify_all();
+    std::memcpy(handed_.data(), middle, length);
+    handedLength_ = length;
+    handedRandom_ = &random;
+    inFlight_ = true;
+    worker_.Hand([this] {
+        resultLength_ = handedLength_;
+        result_ = Run(second_, handed_.data(), resultLength_, *handedRandom_, false);
+    });
     return true;
 }
 
@@ -155,7 +107,6 @@ bool PassChain::Finish(const RandomByteSource& random, const Sink& sink) {
     if (!Collect(sink)) {
         return false;
     }
-    StopWorker();
     Reserve();
     // What a pass gives out at its end still runs through the passes after it.
     std::size_t length = 0;

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <condition_variable>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "PassStage.h"
 #include "Secret.h"
+#include "WorkerThread.h"
 
 namespace velkor {
 
@@ -27,7 +25,6 @@ class PassChain {
 
     // pieceSize: the largest piece Push takes at once.
     PassChain(std::size_t pieceSize, bool useSecondThread);
-    ~PassChain();
     PassChain(const PassChain&) = delete;
     PassChain& operator=(const PassChain&) = delete;
 
@@ -55,13 +52,13 @@ class PassChain {
 
     std::size_t Split() const;
     void Reserve();
+    // Drops a piece under way on the second thread.
+    void Drop();
     // Runs the passes of a half; returns the output (in the half's buffers).
     const std::uint8_t* Run(Half& half, const std::uint8_t* in, std::size_t& length,
                             const RandomByteSource& random, bool finish);
+    // Waits for the piece on the second thread and hands its output on.
     bool Collect(const Sink& sink);
-    void StartWorker();
-    void StopWorker();
-    void Work();
 
     std::vector<std::unique_ptr<PassStage>> stages_;
     std::size_t pieceSize_;
@@ -69,20 +66,16 @@ class PassChain {
     Half first_;
     Half second_;
 
-    // Hand-over between the caller's thread and the worker.
-    std::thread worker_;
-    std::mutex mutex_;
-    std::condition_variable changed_;
+    // The piece on the second thread: its input, then its output.
     SecretBytes handed_;
     std::size_t handedLength_ = 0;
     const RandomByteSource* handedRandom_ = nullptr;
     const std::uint8_t* result_ = nullptr;
     std::size_t resultLength_ = 0;
-    bool pieceWaiting_ = false;
-    bool resultReady_ = false;
     bool inFlight_ = false;
     bool reserved_ = false;
-    bool quit_ = false;
+    // Last, so that it ends before the buffers its task uses go.
+    WorkerThread worker_;
 };
 
 }  // namespace velkor
