@@ -15,8 +15,7 @@ namespace velkor {
 File::File(File&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)),
       owned_(std::exchange(other.owned_, true)),
-      writeBehind_(std::exchange(other.writeBehind_, false)),
-      unflushed_(std::exchange(other.unflushed_, 0)),
+      writing_(std::exchange(other.writing_, {})),
       flush_(std::move(other.flush_)) {}
 
 File& File::operator=(File&& other) noexcept {
@@ -28,8 +27,7 @@ File& File::operator=(File&& other) noexcept {
         flush_ = std::move(other.flush_);
         fd_ = std::exchange(other.fd_, -1);
         owned_ = std::exchange(other.owned_, true);
-        writeBehind_ = std::exchange(other.writeBehind_, false);
-        unflushed_ = std::exchange(other.unflushed_, 0);
+        writing_ = std::exchange(other.writing_, {});
     }
     return *this;
 }
@@ -56,6 +54,14 @@ constexpr std::size_t kWriteBehindBytes = std::size_t{8} << 20;
 
 IoResult LastError() {
     return errno != 0 ? errno : EIO;
+}
+
+// What direct writes need of the memory, the length and the place in the file.
+constexpr std::size_t kDirectAlignment = 4096;
+
+bool SetDirect(int fd, bool direct) {
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, direct ? flags | O_DIRECT : flags & ~O_DIRECT) == 0;
 }
 
 }  // namespace
@@ -113,7 +119,7 @@ IoResult FileSystem::CreateNew(const std::string& name, File& file) {
         return LastError();
     }
     Attach(file, fd);
-    file.writeBehind_ = true;
+    file.writing_.isResult = true;
     return 0;
 }
 
@@ -122,6 +128,8 @@ IoResult FileSystem::Read(File& file, void* buffer, std::size_t count, std::size
     if (!file.IsOpen()) {
         return EBADF;
     }
+    // A result read back, such as a work file, is read through the page cache.
+    EndDirect(file);
     auto* bytes = static_cast<unsigned char*>(buffer);
     while (done < count) {
         const ssize_t got = ::read(Descriptor(file), bytes + done, count - done);
@@ -139,16 +147,51 @@ IoResult FileSystem::Read(File& file, void* buffer, std::size_t count, std::size
     return 0;
 }
 
+// A result is flushed to disk before the job reports success anyway, so its
+// whole aligned blocks go there directly: copying them into the page cache
+// is most of what writing them costs. Everything else, and everything on a
+// file system that refuses, goes through the page cache.
+void FileSystem::ChooseDirect(File& file, const void* buffer, std::size_t count) {
+    auto& writing = file.writing_;
+    bool direct = false;
+    if (writing.isResult && !writing.directRefused && count % kDirectAlignment == 0 &&
+        reinterpret_cast<std::uintptr_t>(buffer) % kDirectAlignment == 0) {
+        const off_t position = ::lseek(Descriptor(file), 0, SEEK_CUR);
+        direct = position >= 0 && position % static_cast<off_t>(kDirectAlignment) == 0;
+    }
+    if (direct != writing.direct) {
+        if (SetDirect(Descriptor(file), direct)) {
+            writing.direct = direct;
+        } else {
+            writing.directRefused = true;
+        }
+    }
+}
+
+void FileSystem::EndDirect(File& file) {
+    if (file.writing_.direct && SetDirect(Descriptor(file), false)) {
+        file.writing_.direct = false;
+    }
+}
+
 IoResult FileSystem::Write(File& file, const void* buffer, std::size_t count, std::size_t& done) {
     done = 0;
     if (!file.IsOpen()) {
         return EBADF;
     }
+    ChooseDirect(file, buffer, count);
+    auto& writing = file.writing_;
     const auto* bytes = static_cast<const unsigned char*>(buffer);
     while (done < count) {
         const ssize_t put = ::write(Descriptor(file), bytes + done, count - done);
         if (put < 0) {
             if (errno == EINTR) {
+                continue;
+            }
+            // A file system may take O_DIRECT and still refuse the write.
+            if (errno == EINVAL && writing.direct && !writing.directRefused) {
+                writing.directRefused = true;
+                EndDirect(file);
                 continue;
             }
             return LastError();
@@ -158,10 +201,13 @@ IoResult FileSystem::Write(File& file, const void* buffer, std::size_t count, st
         }
         done += static_cast<std::size_t>(put);
     }
-    file.unflushed_ += done;
-    if (file.writeBehind_ && file.unflushed_ >= kWriteBehindBytes) {
+    if (writing.direct) {
+        return 0;
+    }
+    writing.unflushed += done;
+    if (writing.isResult && writing.unflushed >= kWriteBehindBytes) {
         file.flush_.Start(Descriptor(file));
-        file.unflushed_ = 0;
+        writing.unflushed = 0;
     }
     return 0;
 }
@@ -208,8 +254,7 @@ IoResult FileSystem::Close(File& file) {
     const bool owned = file.owned_;
     Detach(file);
     file.owned_ = true;
-    file.writeBehind_ = false;
-    file.unflushed_ = 0;
+    file.writing_ = {};
     file.flush_ = BackgroundFlush();
     if (!owned) {
         return 0;

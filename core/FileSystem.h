@@ -46,9 +46,17 @@ class File {
     friend class FileSystem;
     int fd_ = -1;
     bool owned_ = true;
-    // Results go to disk while they are written.
-    bool writeBehind_ = false;
-    std::size_t unflushed_ = 0;
+    // How a result of ours goes to disk while it is written.
+    struct ResultWriting {
+        bool isResult = false;
+        // Whole aligned blocks bypass the page cache (O_DIRECT is set).
+        bool direct = false;
+        // The file system would not have it.
+        bool directRefused = false;
+        // Bytes in the page cache since the last background flush began.
+        std::size_t unflushed = 0;
+    };
+    ResultWriting writing_;
     BackgroundFlush flush_;
 };
 
@@ -112,6 +120,10 @@ class FileSystem {
     static int Descriptor(const File& file) { return file.fd_; }
     static void Attach(File& file, int fd) { file.fd_ = fd; }
     static void Detach(File& file) { file.fd_ = -1; }
+
+  private:
+    static void ChooseDirect(File& file, const void* buffer, std::size_t count);
+    static void EndDirect(File& file);
 };
 
 // Folder part of a path, up to and including the last "/" (empty if none).

@@ -5,8 +5,10 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <string_view>
 #include <thread>
 
+#include "BufferedWriter.h"
 #include "FileMessages.h"
 #include "KeyMaterial.h"
 #include "MessagePump.h"
@@ -268,22 +270,6 @@ bool BuildChain(Job& job, std::size_t group, PassChain& chain) {
     return true;
 }
 
-bool Put(Job& job, File& out, const std::uint8_t* data, std::size_t count) {
-    if (count == 0) {
-        return true;
-    }
-    std::size_t written = 0;
-    IoResult result = job.files.Write(out, data, count, written);
-    if (result == 0 && written != count) {
-        result = EIO;
-    }
-    if (!job.error.Note(result, FileRole::Drain, job.state.DrainFileName)) {
-        job.session.Compiling = false;
-        return false;
-    }
-    return true;
-}
-
 void ShowProgress(Job& job, std::size_t group, std::int64_t read) {
     if (!job.state.HasKeyFile || job.sourceSize <= 0) {
         return;
@@ -303,6 +289,11 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
         std::clamp(kWorkPerPiece / chain.Length() / kSmallestPiece * kSmallestPiece, kSmallestPiece,
                    kLargestPiece);
     SecretBytes input(piece);
+    BufferedWriter writer(job.files, out, {job.error, FileRole::Drain, job.state.DrainFileName});
+    const PassChain::Sink put = [&job, &writer](const std::uint8_t* data, std::size_t length) {
+        writer.Put(std::string_view(reinterpret_cast<const char*>(data), length));
+        return !job.error.Failed();
+    };
     std::int64_t read = 0;
     while (Running(job)) {
         std::size_t count = 0;
@@ -311,12 +302,17 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
             session.Compiling = false;
             break;
         }
-        const auto put = [&](const std::uint8_t* data, std::size_t length) {
-            return Put(job, out, data, length);
-        };
-        const bool written = count > 0 ? chain.Push(input.data(), count, job.random, put)
-                                       : chain.Finish(job.random, put);
-        if (!written || chain.KeyMismatch()) {
+        bool written = count > 0 ? chain.Push(input.data(), count, job.random, put)
+                                 : chain.Finish(job.random, put);
+        if (written && count == 0) {
+            writer.Flush();
+            written = !job.error.Failed();
+        }
+        if (!written) {
+            session.Compiling = false;
+            break;
+        }
+        if (chain.KeyMismatch()) {
             break;
         }
         read += static_cast<std::int64_t>(count);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "BufferedWriter.h"
 #include "ConvertFixture.h"
 
 namespace velkor::testing {
@@ -83,7 +84,9 @@ TEST_F(GroupDecoding, MissingEndMarkerKeepsTheBytes) {
 
 // The report follows how far the scan got when the fault struck.
 TEST_F(GroupDecoding, FileErrors) {
-    const std::string text = "/////" + std::string(200000, 'B') + "/////";
+    // Bytes for more than three writer buffers.
+    const std::string text =
+        "/////" + std::string(3 * BufferedWriter::kCapacity + 3000, 'B') + "/////";
     struct Case {
         Op op;
         int occurrence;

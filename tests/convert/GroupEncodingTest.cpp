@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "BufferedWriter.h"
 #include "ConvertFixture.h"
 
 namespace velkor::testing {
@@ -57,7 +58,8 @@ TEST_F(GroupEncoding, SuccessAsksToOpenTheDrain) {
 // Every failing file operation gives the one error box naming the source, and
 // the drain keeps no end marker.
 TEST_F(GroupEncoding, FileErrorsReportConvertError) {
-    const std::string source = RandomBytes(200000, 7);
+    // Text of more than four writer buffers.
+    const std::string source = RandomBytes(2 * BufferedWriter::kCapacity, 7);
     struct Case {
         Op op;
         int occurrence;

@@ -8,6 +8,7 @@
 #include <random>
 #include <set>
 
+#include "BufferedWriter.h"
 #include "CompileJob.h"
 #include "FaultyFileSystem.h"
 #include "KnownAnswers.h"
@@ -467,7 +468,8 @@ TEST_F(CompileJobTest, UnprivilegedUnwritableFolderKeepsTheDrain) {
 }
 
 TEST_F(CompileJobTest, FailuresAtEveryWriteFlushAndRenameKeepTheOldDrain) {
-    dir.Write("plain", std::string(1200000, 'w'));
+    // A result of more than four writes.
+    dir.Write("plain", std::string(3 * BufferedWriter::kCapacity + 1000, 'w'));
     dir.Write("key", std::string(300, 'k'));
     for (const IoResult error : {ENOSPC, EIO}) {
         for (const Op op : {Op::Write, Op::ShortWrite, Op::Sync, Op::Replace}) {

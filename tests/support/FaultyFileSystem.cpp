@@ -1,6 +1,17 @@
 #include "FaultyFileSystem.h"
 
+#include <mutex>
+
 namespace velkor::testing {
+
+FaultyFileSystem& FaultyFileSystem::operator=(FaultyFileSystem&& other) noexcept {
+    calls = std::move(other.calls);
+    replaced = std::move(other.replaced);
+    beforeCreate = std::move(other.beforeCreate);
+    faults_ = std::move(other.faults_);
+    names_ = std::move(other.names_);
+    return *this;
+}
 
 void FaultyFileSystem::FailAt(Op op, int occurrence, const std::string& name, IoResult error) {
     faults_.push_back(Fault{op, occurrence, name, error});
@@ -25,6 +36,7 @@ std::string DrainOf(const std::string& name) {
 }  // namespace
 
 bool FaultyFileSystem::Hit(Op op, const std::string& name, IoResult& error) {
+    const std::lock_guard lock(mutex_);
     ++calls[op];
     for (auto& fault : faults_) {
         if (fault.op != op ||
@@ -39,7 +51,13 @@ bool FaultyFileSystem::Hit(Op op, const std::string& name, IoResult& error) {
     return false;
 }
 
+void FaultyFileSystem::Remember(const File& file, const std::string& name) {
+    const std::lock_guard lock(mutex_);
+    names_[&file] = name;
+}
+
 std::string FaultyFileSystem::NameOf(const File& file) const {
+    const std::lock_guard lock(mutex_);
     const auto found = names_.find(&file);
     return found == names_.end() ? std::string() : found->second;
 }
@@ -49,7 +67,7 @@ IoResult FaultyFileSystem::OpenRead(const std::string& name, File& file) {
     if (Hit(Op::OpenRead, name, error)) {
         return error;
     }
-    names_[&file] = name;
+    Remember(file, name);
     return FileSystem::OpenRead(name, file);
 }
 
@@ -61,7 +79,7 @@ IoResult FaultyFileSystem::CreateNew(const std::string& name, File& file) {
     if (Hit(Op::CreateNew, name, error)) {
         return error;
     }
-    names_[&file] = name;
+    Remember(file, name);
     return FileSystem::CreateNew(name, file);
 }
 

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ class FaultyFileSystem : public FileSystem {
         Remove,
         SyncFolder
     };
+
+    FaultyFileSystem() = default;
+    // A fresh one in place of a used one; the lock stays.
+    FaultyFileSystem& operator=(FaultyFileSystem&& other) noexcept;
 
     // Makes the n-th call (1-based) of op fail; with a name, only calls on that
     // file count, and a job's private result file counts as the drain it is
@@ -62,10 +67,13 @@ class FaultyFileSystem : public FileSystem {
         int seen = 0;
     };
     bool Hit(Op op, const std::string& name, IoResult& error);
+    void Remember(const File& file, const std::string& name);
     std::string NameOf(const File& file) const;
 
     std::vector<Fault> faults_;
     std::map<const File*, std::string> names_;
+    // A job may write on a thread of its own while it reads.
+    mutable std::mutex mutex_;
 };
 
 }  // namespace velkor::testing
