@@ -5,6 +5,11 @@
 #include <cerrno>
 
 #include <filesystem>
+#include <memory>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "FileSystem.h"
 #include "TempDir.h"
@@ -79,6 +84,54 @@ TEST(FileSystem, SameFileSeesThroughLinksAndRelativeNames) {
     dir.Write("other", "x");
     EXPECT_FALSE(files.SameFile(dir.Path("file"), dir.Path("other")));
     EXPECT_FALSE(files.SameFile(dir.Path("file"), dir.Path("missing")));
+}
+
+// Whole aligned blocks of a result may bypass the page cache; blocks at odd
+// places, odd tails and reading the result back (a work file) must not care.
+TEST(FileSystem, AlignedAndOddWritesOfAResultReadBackWhole) {
+    TempDir dir;
+    FileSystem& files = FileSystem::Native();
+    constexpr std::size_t kBlock = 4096;
+    struct Free {
+        void operator()(char* memory) const {
+            ::operator delete (memory, std::align_val_t{kBlock});
+        }
+    };
+    const std::unique_ptr<char, Free> aligned(
+        static_cast<char*>(::operator new (4 * kBlock, std::align_val_t{kBlock})));
+    for (std::size_t i = 0; i < 4 * kBlock; ++i) {
+        aligned.get()[i] = static_cast<char>('a' + i % 23);
+    }
+    const std::string_view blocks(aligned.get(), 4 * kBlock);
+    const std::vector<std::vector<std::string_view>> cases = {
+        {blocks},
+        {blocks, blocks.substr(0, 100)},
+        {blocks.substr(0, 2 * kBlock), blocks.substr(5, 100), blocks, blocks.substr(0, kBlock)},
+        {blocks.substr(1, kBlock), blocks},
+    };
+    for (std::size_t c = 0; c < cases.size(); ++c) {
+        SCOPED_TRACE(c);
+        const std::string name = dir.Path("result" + std::to_string(c));
+        File file;
+        ASSERT_EQ(files.CreateNew(name, file), 0);
+        std::string expected;
+        for (const auto piece : cases[c]) {
+            std::size_t done = 0;
+            ASSERT_EQ(files.Write(file, piece.data(), piece.size(), done), 0);
+            EXPECT_EQ(done, piece.size());
+            expected += piece;
+        }
+        // Read back into memory that no direct read could take.
+        std::string back(expected.size() + 1, '\0');
+        std::size_t got = 0;
+        ASSERT_EQ(files.Seek(file, 0), 0);
+        ASSERT_EQ(files.Read(file, back.data() + 1, expected.size(), got), 0);
+        EXPECT_EQ(got, expected.size());
+        EXPECT_TRUE(back.substr(1) == expected);
+        EXPECT_EQ(files.Sync(file), 0);
+        EXPECT_EQ(files.Close(file), 0);
+        EXPECT_TRUE(testing::ReadFileBytes(name) == expected);
+    }
 }
 
 TEST(FileSystem, PathParts) {
