@@ -25,11 +25,11 @@ void PassChain::Drop() {
     inFlight_ = false;
 }
 
-// The caller reads and writes besides, so it keeps fewer passes than the
-// worker; a single pass goes to the worker, so that the reading and writing
-// overlap it.
+// Half of the passes on each thread, the odd one on the worker, since the
+// caller reads and hands on besides; so a single pass overlaps the reading
+// and writing.
 std::size_t PassChain::Split() const {
-    return useSecondThread_ && !stages_.empty() ? (stages_.size() - 1) / 2 : stages_.size();
+    return useSecondThread_ ? stages_.size() / 2 : stages_.size();
 }
 
 void PassChain::Reserve() {

@@ -14,10 +14,9 @@ namespace velkor {
 
 // A group of passes chained in memory: each pass's output is the next pass's
 // input, so a key-file job reads its source once and writes its result once.
-// With a second thread, the later passes run on it one piece behind the
-// caller, which keeps the reading, the writing, the stop flags and fewer
-// passes; a lone pass runs there too, so that it overlaps the reading and
-// writing.
+// With a second thread, the later half of the passes runs on it one piece
+// behind the caller, which keeps the reading, the hand-over to the sink and
+// the stop flags; a lone pass runs there too, so that it overlaps them.
 class PassChain {
   public:
     // Takes the output of the last pass; false stops the chain.
