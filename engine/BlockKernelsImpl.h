@@ -602,16 +602,30 @@ void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::ui
         const Bits parity = PrefixXor(LowBits(text));
         const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
         chainBit ^= parity >> (kWidth - 1);
+        Bits high;
+        Bits notLow;
         // A carry inverts the whole byte, in either bit order.
-        const Vec carryBytes = Expand<Vec>(carry);
-        text ^= carryBytes;
-        reversed ^= carryBytes;
-
-        const Bits high = Above(text, 170);
-        const Bits notLow = Above(reversed, 84);
+        if constexpr (kWidth == 64) {
+            const Vec carryBytes = Expand<Vec>(carry);
+            text ^= carryBytes;
+            reversed ^= carryBytes;
+            high = Above(text, 170);
+            notLow = Above(reversed, 84);
+        } else {
+            // Narrower vectors expand bits to bytes in several steps: they
+            // compare the bytes as they are and invert after the choice. An
+            // inverted byte is above 170 where the byte is below 85, and above
+            // 84 where it is not above 170.
+            high = (carry & ~Above(text, 84)) | (~carry & Above(text, 170));
+            notLow = (carry & ~Above(reversed, 170)) | (~carry & Above(reversed, 84));
+        }
         const Bits before = reversedOrder;
         const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-        Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
+        Vec coded = Choose(((after << 1) | before) & kAllBits, reversed, text);
+        if constexpr (kWidth != 64) {
+            coded ^= Expand<Vec>(carry);
+        }
+        Store(out + i, coded);
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
