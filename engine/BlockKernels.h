@@ -31,13 +31,16 @@ struct Ring {
 
 // Lags of an xor relation; equal lags cancel as they do byte by byte. The
 // vector loops take a recurrence's tap a whole vector back from the vector
-// made last rather than from memory, and in the 64-byte loops a tap half a
-// vector back from the vector they are making.
+// made last rather than from memory, and in the 32- and 64-byte loops a tap
+// half a vector back from the vector they are making. The 32-byte loops take
+// taps 3, 5 and 7 half vectors back from the vectors made last too: a load
+// there would straddle two stores just made.
 struct Taps {
     std::array<std::int64_t, 6> lag{};
     int count = 0;
     bool wholeVector = false;
     bool halfVector = false;
+    int oddHalves = 0;  // bit k: a tap 2k + 3 half vectors back
 };
 
 struct ChainScan {

@@ -357,7 +357,7 @@ template <int kBytes = kWidth>
 }
 
 // x = v ^ x half a vector back, both halves: the lower half of x from the
-// vector before, the upper half from the lower. Only the 64-byte loops meet
+// vector before, the upper half from the lower. The 16-byte loops never meet
 // such a tap.
 template <typename V>
 [[gnu::always_inline]] inline V AddHalfBack(V v, V before) {
@@ -368,32 +368,73 @@ template <typename V>
         const Quads upperTwice = __builtin_shufflevector(b, b, 4, 5, 6, 7, 4, 5, 6, 7);
         const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 8, 9, 10, 11, 0, 1, 2, 3);
         return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
+    } else if constexpr (sizeof(V) == 32) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        const auto b = reinterpret_cast<Quads>(before);
+        const auto now = reinterpret_cast<Quads>(v);
+        const Quads upperTwice = __builtin_shufflevector(b, b, 2, 3, 2, 3);
+        const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 4, 5, 0, 1);
+        return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
     } else {
         return v;
     }
 }
 
+// The 32-byte vector half a vector later than `older`: its upper half, then
+// the lower half of the vector after it.
+template <typename V>
+[[gnu::always_inline]] inline V HalfLater(V older, V newer) {
+    if constexpr (sizeof(V) == 32) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        return reinterpret_cast<V>(__builtin_shufflevector(
+            reinterpret_cast<Quads>(older), reinterpret_cast<Quads>(newer), 2, 3, 4, 5));
+    } else {
+        return older;
+    }
+}
+
 // A recurrence's step: the value of the lags in memory and the input, plus
-// the taps a whole and half a vector back. `before` holds the vector made
-// last, so that no load waits for the store just made.
+// the taps a whole and half a vector back, and with kOddHalves in 32-byte
+// vectors 3, 5 and 7 half vectors back. `before` holds the vectors made last,
+// the latest first, so that no load waits for the stores just made.
+template <bool kOddHalves = false>
 struct NearTaps {
-    Vec before;
+    static constexpr std::size_t kKept = kOddHalves ? 4 : 1;
+
+    std::array<Vec, kKept> before;
     bool whole;
     bool half;
+    int oddHalves;
 
     NearTaps(const Ring& x, const Taps& taps, std::int64_t t0)
-        : before(Load(From(x, t0, kWidth))),
-          whole(taps.wholeVector),
-          half(kWidth == 64 && taps.halfVector) {}
+        : whole(taps.wholeVector),
+          half(kWidth >= 32 && taps.halfVector),
+          oddHalves(taps.oddHalves) {
+        for (std::size_t k = 0; k < kKept; ++k) {
+            before[k] = Load(From(x, t0, kWidth * static_cast<std::int64_t>(k + 1)));
+        }
+    }
 
     [[gnu::always_inline]] Vec Add(Vec v) {
         if (whole) {
-            v ^= before;
+            v ^= before[0];
+        }
+        if constexpr (kOddHalves) {
+#pragma GCC unroll 3
+            for (std::size_t k = 0; k < 3; ++k) {
+                if ((oddHalves & (1 << k)) != 0) {
+                    v ^= HalfLater(before[k + 1], before[k]);
+                }
+            }
         }
         if (half) {
-            v = AddHalfBack(v, before);
+            v = AddHalfBack(v, before[0]);
         }
-        before = v;
+#pragma GCC unroll 3
+        for (std::size_t k = kKept - 1; k > 0; --k) {
+            before[k] = before[k - 1];
+        }
+        before[0] = v;
         return v;
     }
 };
@@ -415,10 +456,10 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
 
 // The lags of a recurrence reach at least a vector back, so every value read
 // was written before.
-template <int kCount>
+template <int kCount, bool kOddHalves>
 void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
-    NearTaps near(x, taps, t0);
+    NearTaps<kOddHalves> near(x, taps, t0);
     const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
@@ -440,6 +481,17 @@ template <int kMax, typename Body>
     (std::make_integer_sequence<int, kMax>{});
 }
 
+// Calls `body` with whether the taps have odd numbers of half vectors, which
+// only 32-byte vectors take from registers, as a constant.
+template <typename Body>
+[[gnu::always_inline]] inline void ByOddHalves(const Taps& taps, Body body) {
+    if (kWidth == 32 && taps.oddHalves != 0) {
+        body(std::bool_constant<kWidth == 32>{});
+    } else {
+        body(std::false_type{});
+    }
+}
+
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
         if (withSelf) {
@@ -451,8 +503,11 @@ void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0,
 }
 
 void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    ByCount<6>(taps.count,
-               [&](auto count) { RecurWith<decltype(count)::value>(x, input, taps, t0, t1); });
+    ByCount<6>(taps.count, [&](auto count) {
+        ByOddHalves(taps, [&](auto odd) {
+            RecurWith<decltype(count)::value, decltype(odd)::value>(x, input, taps, t0, t1);
+        });
+    });
 }
 
 void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
@@ -563,11 +618,11 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     }
 }
 
-template <int kCount>
+template <int kCount, bool kOddHalves>
 void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
                 std::int64_t t1) {
     const Lagged<kCount> lagged(d, taps, t0);
-    NearTaps near(d, taps, t0);
+    NearTaps<kOddHalves> near(d, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
@@ -579,11 +634,11 @@ void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std
     }
 }
 
-template <int kCount>
+template <int kCount, bool kOddHalves>
 void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
                      std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(b, taps, t0);
-    NearTaps near(b, taps, t0);
+    NearTaps<kOddHalves> near(b, taps, t0);
     const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
@@ -675,14 +730,20 @@ void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* o
 void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
             std::int64_t t1) {
     ByCount<3>(taps.count, [&](auto count) {
-        RecurDWith<decltype(count)::value>(d, input, taps, plain, mixD, t0, t1);
+        ByOddHalves(taps, [&](auto odd) {
+            RecurDWith<decltype(count)::value, decltype(odd)::value>(d, input, taps, plain, mixD,
+                                                                     t0, t1);
+        });
     });
 }
 
 void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
                  std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     ByCount<3>(taps.count, [&](auto count) {
-        RecurEncodeWith<decltype(count)::value>(b, input, taps, d, key, out, scan, t0, t1);
+        ByOddHalves(taps, [&](auto odd) {
+            RecurEncodeWith<decltype(count)::value, decltype(odd)::value>(b, input, taps, d, key,
+                                                                          out, scan, t0, t1);
+        });
     });
 }
 

@@ -70,20 +70,29 @@ Taps Cancelled(const Taps& taps) {
     return kept;
 }
 
-// Moves the lags of a whole and of half a vector out into the flags that
-// the vector loops take from registers, pairs cancelling.
+// Odd numbers of half vectors that the 32-byte loops take from registers.
+bool OddHalvesNear(std::int64_t lag, std::int64_t width) {
+    return width == 32 && lag % 32 == 16 && lag >= 48 && lag <= 112;
+}
+
+// Moves the lags of a whole and of half a vector, and in 32-byte vectors of a
+// few half vectors, out into the flags that the vector loops take from
+// registers, pairs cancelling.
 Taps WithNearTaps(Taps taps, std::int64_t width) {
     for (int i = 0; i < taps.count;) {
         auto& lag = taps.lag[static_cast<std::size_t>(i)];
         bool* near = lag == width                      ? &taps.wholeVector
-                     : lag == width / 2 && width == 64 ? &taps.halfVector
+                     : lag == width / 2 && width >= 32 ? &taps.halfVector
                                                        : nullptr;
         if (near != nullptr) {
             *near = !*near;
-            lag = taps.lag[static_cast<std::size_t>(--taps.count)];
+        } else if (OddHalvesNear(lag, width)) {
+            taps.oddHalves ^= 1 << ((lag / 16 - 3) / 2);
         } else {
             ++i;
+            continue;
         }
+        lag = taps.lag[static_cast<std::size_t>(--taps.count)];
     }
     return taps;
 }
@@ -233,14 +242,15 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
 void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
     // The fewest squarings after which every lag is either four vectors back,
     // so that its loads find their stores long done, or whole vectors, so
-    // that they meet whole stores or the vector just made, or in 64-byte
-    // vectors half a vector, which the loops make in registers. At W squarings
-    // every lag is whole vectors.
+    // that they meet whole stores or the vector just made, or one the loops
+    // make in registers: in 64-byte vectors half a vector, in 32-byte vectors
+    // any number of half vectors. At W squarings every lag is whole vectors.
     const std::int64_t width = kernels_->width;
     const auto ready = [&](int stages) {
         for (int i = 0; i < lags.count; ++i) {
             const std::int64_t lag = lags.lag[static_cast<std::size_t>(i)] << stages;
-            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2)) {
+            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2) &&
+                (width != 32 || lag % 16 != 0)) {
                 return false;
             }
         }
