@@ -122,16 +122,20 @@ std::int64_t PowerOfTwo(std::int64_t size) {
     return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
 }
 
+// A ring writes its first block twice; in rings of four blocks or more only
+// every fourth block of the stream pays for that.
+constexpr std::int64_t kSmallestRing = 4 * blocked::kBlock;
+
 // A ring read up to `reach` positions back from anywhere in a block written
 // before.
 std::int64_t BlockRing(std::int64_t reach) {
-    return PowerOfTwo(reach + blocked::kBlock);
+    return std::max(PowerOfTwo(reach + blocked::kBlock), kSmallestRing);
 }
 
 // A ring of a recurrence that reaches back `reach` positions, read a block at
 // a time, Register8's one position before the block.
 std::int64_t RecurrenceRing(std::int64_t reach) {
-    return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
+    return std::max(PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector), kSmallestRing);
 }
 
 // The widest vectors up to `vectorBytes` (any width for 0) that the processor
