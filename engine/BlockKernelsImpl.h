@@ -327,32 +327,37 @@ template <typename V>
     }
 }
 
+// The low kBits bits.
+template <int kBits>
+constexpr Bits kLowBits = ~Bits{0} >> (64 - kBits);
+
 // A carry-less product with all ones where the processor has one.
-template <int kBytes = kWidth>
+template <int kBits = kWidth>
 [[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
-    if constexpr (kBytes >= 32) {
+    if constexpr (kWidth >= 32) {
         const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
                                                      _mm_set1_epi32(-1), 0);
-        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
+        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kLowBits<kBits>;
     } else {
-#pragma GCC unroll 5
-        for (int shift = 1; shift < kWidth; shift *= 2) {
+#pragma GCC unroll 6
+        for (int shift = 1; shift < kBits; shift *= 2) {
             x ^= x << shift;
         }
-        return x & kAllBits;
+        return x & kLowBits<kBits>;
     }
 }
 
 // The bit-order flag after every byte when byte i maps the flag f to
 // a_i ^ (b_i & f). Between two bytes that ignore the flag it toggles with a,
 // so it is the prefix xor of a, restarted at each such byte; the restart value
-// is carried forward by an addition. `flag` enters and leaves the vector.
+// is carried forward by an addition. `flag` enters and leaves the kBits bytes.
+template <int kBits = kWidth>
 [[gnu::always_inline]] inline Bits ScanOrder(Bits a, Bits b, Bits& flag) {
-    const Bits parity = PrefixXor(a);
-    const Bits set = ~b & (parity << 1) & kAllBits;
+    const Bits parity = PrefixXor<kBits>(a);
+    const Bits set = ~b & (parity << 1) & kLowBits<kBits>;
     const Bits sum = (set | b) + set + flag;
-    const Bits after = ((set | (b & ~sum)) ^ parity) & kAllBits;
-    flag = after >> (kWidth - 1);
+    const Bits after = ((set | (b & ~sum)) ^ parity) & kLowBits<kBits>;
+    flag = after >> (kBits - 1);
     return after;
 }
 
@@ -634,6 +639,9 @@ void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std
     }
 }
 
+// Every bit joins the previous coded bit: a prefix xor within each byte, and
+// a carry of the parity of all earlier bytes; a carry inverts the whole byte,
+// in either bit order.
 template <int kCount, bool kOddHalves>
 void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
                      std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
@@ -646,41 +654,78 @@ void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::ui
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
+    // Both codings of the byte at i, before the carry.
+    const auto codings = [&](std::int64_t i, Vec& text, Vec& reversed) {
         const Vec newB = near.Add(lagged.Xor(i) ^ Load(added + i));
         toB.Put(i, newB);
-        // Every bit joins the previous coded bit: a prefix xor within each
-        // byte, and a carry of the parity of all earlier bytes.
-        Vec text;
-        Vec reversed;
         PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
-        const Bits parity = PrefixXor(LowBits(text));
-        const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
-        chainBit ^= parity >> (kWidth - 1);
-        Bits high;
-        Bits notLow;
-        // A carry inverts the whole byte, in either bit order.
-        if constexpr (kWidth == 64) {
+    };
+    const std::int64_t length = t1 - t0;
+    if constexpr (kWidth == 64) {
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            Vec text;
+            Vec reversed;
+            codings(i, text, reversed);
+            const Bits parity = PrefixXor(LowBits(text));
+            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
+            chainBit ^= parity >> (kWidth - 1);
             const Vec carryBytes = Expand<Vec>(carry);
             text ^= carryBytes;
             reversed ^= carryBytes;
-            high = Above(text, 170);
-            notLow = Above(reversed, 84);
-        } else {
-            // Narrower vectors expand bits to bytes in several steps: they
-            // compare the bytes as they are and invert after the choice. An
-            // inverted byte is above 170 where the byte is below 85, and above
-            // 84 where it is not above 170.
-            high = (carry & ~Above(text, 84)) | (~carry & Above(text, 170));
-            notLow = (carry & ~Above(reversed, 170)) | (~carry & Above(reversed, 84));
+            const Bits high = Above(text, 170);
+            const Bits notLow = Above(reversed, 84);
+            const Bits before = reversedOrder;
+            const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
+            Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
         }
-        const Bits before = reversedOrder;
-        const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-        Vec coded = Choose(((after << 1) | before) & kAllBits, reversed, text);
-        if constexpr (kWidth != 64) {
-            coded ^= Expand<Vec>(carry);
+    } else {
+        // Narrower vectors expand bits to bytes in several steps: they compare
+        // the bytes as they are and invert after the choice. An inverted byte
+        // is above 170 where the byte is below 85, and above 84 where it is not
+        // above 170. 32-byte vectors go two at a time, so that one pass of the
+        // scalar steps scans the bits of both.
+        const auto code = [&]<int kVectors>(std::int64_t i) {
+            constexpr int kBits = kVectors * kWidth;
+            std::array<Vec, kVectors> text;
+            std::array<Vec, kVectors> reversed;
+            Bits low = 0;
+            Bits textAbove84 = 0;
+            Bits textAbove170 = 0;
+            Bits reversedAbove84 = 0;
+            Bits reversedAbove170 = 0;
+            for (std::size_t j = 0; j < kVectors; ++j) {
+                codings(i + static_cast<std::int64_t>(j) * kWidth, text[j], reversed[j]);
+                const auto shift = j * kWidth;
+                low |= LowBits(text[j]) << shift;
+                textAbove84 |= Above(text[j], 84) << shift;
+                textAbove170 |= Above(text[j], 170) << shift;
+                reversedAbove84 |= Above(reversed[j], 84) << shift;
+                reversedAbove170 |= Above(reversed[j], 170) << shift;
+            }
+            const Bits parity = PrefixXor<kBits>(low);
+            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kLowBits<kBits>;
+            chainBit ^= parity >> (kBits - 1);
+            const Bits high = (carry & ~textAbove84) | (~carry & textAbove170);
+            const Bits notLow = (carry & ~reversedAbove170) | (~carry & reversedAbove84);
+            const Bits before = reversedOrder;
+            const Bits after = ScanOrder<kBits>(high, high ^ notLow, reversedOrder);
+            const Bits reversedBytes = (after << 1) | before;
+            for (std::size_t j = 0; j < kVectors; ++j) {
+                const auto shift = j * kWidth;
+                Store(out + i + static_cast<std::int64_t>(shift),
+                      Choose(reversedBytes >> shift, reversed[j], text[j]) ^
+                          Expand<Vec>(carry >> shift));
+            }
+        };
+        constexpr int kGroup = kWidth == 32 ? 2 : 1;
+        constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
+        std::int64_t i = 0;
+        for (; i + kStep <= length; i += kStep) {
+            code.template operator()<kGroup>(i);
         }
-        Store(out + i, coded);
+        if (i < length) {
+            code.template operator()<1>(i);
+        }
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
