@@ -50,7 +50,8 @@ struct ChainScan {
 };
 
 // The data-independent sources of the key byte: the two tables and the four
-// registers, each with the lags of its squared recurrence.
+// registers, each with the lags of its squared recurrence; Register8 and
+// Register11 with the one lag of their period.
 struct KeySources {
     Ring a, c;
     std::array<Ring, 4> registers;

@@ -575,7 +575,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     ByCount<4>(s.aTaps.count, [&](auto count) {
         const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
         NearTaps nearA(s.a, s.aTaps, t0);
-        const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
+        const Lagged<1> register8(s.registers[0], s.registerTaps[0], t0);
         const Writer toA(s.a, t0);
         const Writer to8(s.registers[0], t0);
         Vec register8Before = Load(From(s.registers[0], t0, kWidth));
@@ -591,7 +591,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     ByCount<4>(s.cTaps.count, [&](auto count) {
         const Lagged<decltype(count)::value> c(s.c, s.cTaps, t0);
         NearTaps nearC(s.c, s.cTaps, t0);
-        const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
+        const Lagged<1> register11(s.registers[1], s.registerTaps[1], t0);
         const Writer toC(s.c, t0);
         const Writer to11(s.registers[1], t0);
         for (std::int64_t i = 0; i < length; i += kWidth) {

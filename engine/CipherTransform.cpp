@@ -27,23 +27,25 @@ constexpr std::array<std::uint8_t, 256> MakeReverseTable() {
 
 constexpr auto kReverse = MakeReverseTable();
 
-// Registers 8, 11, 236 and 999: length and tap positions.
+// Registers 8, 11, 236 and 999: length and tap positions; the period of the
+// bytes of the short two, whose tap polynomials are primitive; the squaring
+// factor of the long two in eighths of the vector width, after which the
+// shortest lag reaches four or more vectors back, so that a vector's loads
+// never wait for the stores just before them.
 struct RegisterShape {
     int length;
     std::array<int, 4> taps;
     int tapCount;
+    std::int64_t period;
+    std::int64_t factorEighths;
 };
 constexpr std::array<RegisterShape, 4> kRegisters{{
-    {8, {8, 5, 3, 1}, 4},
-    {11, {11, 2, 0, 0}, 2},
-    {236, {236, 5, 0, 0}, 2},
-    {999, {999, 59, 0, 0}, 2},
+    {8, {8, 5, 3, 1}, 4, 255, 0},
+    {11, {11, 2, 0, 0}, 2, 2047, 0},
+    {236, {236, 5, 0, 0}, 2, 0, 8},
+    {999, {999, 59, 0, 0}, 2, 0, 1},
 }};
 constexpr std::size_t kRegister999 = 3;
-// Each register's squaring factor in eighths of the vector width: the
-// shortest lag then reaches four or more vectors back, so that a vector's
-// loads never wait for the stores just before them.
-constexpr std::array<std::int64_t, 4> kRegisterFactorEighths{32, 16, 8, 1};
 
 Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
     Taps taps;
@@ -213,18 +215,25 @@ void CipherTransform::SetUpTaps() {
     vectorFrom_ = RoundUp((width - 1) * 255, width);
 
     // A register's bytes follow its own taps once squared eight times; a
-    // factor F more gives lags F times the taps, valid from byte F x length.
+    // factor F more gives lags F times the taps. A register with a period
+    // repeats its bytes: one lag, the first multiple of the period that
+    // reaches four vectors back. Either is valid from its longest lag on.
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         const auto& shape = kRegisters[r];
-        const std::int64_t factor = width * kRegisterFactorEighths[r] / 8;
         Taps taps;
-        for (int i = 0; i < shape.tapCount; ++i) {
-            taps.lag[static_cast<std::size_t>(i)] =
-                factor * shape.taps[static_cast<std::size_t>(i)];
+        if (shape.period != 0) {
+            taps = MakeTaps({RoundUp(4 * width, shape.period)});
+        } else {
+            const std::int64_t factor = width * shape.factorEighths / 8;
+            for (int i = 0; i < shape.tapCount; ++i) {
+                taps.lag[static_cast<std::size_t>(i)] =
+                    factor * shape.taps[static_cast<std::size_t>(i)];
+            }
+            taps.count = shape.tapCount;
         }
-        taps.count = shape.tapCount;
         registerTaps_[r] = taps;
-        registerVectorFrom_[r] = RoundUp(factor * shape.length, blocked::kBlock);
+        registerVectorFrom_[r] =
+            RoundUp(*std::max_element(taps.lag.begin(), taps.lag.end()), blocked::kBlock);
     }
     keyVectorFrom_ =
         std::max({aVectorFrom_, cVectorFrom_, registerVectorFrom_[0], registerVectorFrom_[1],
