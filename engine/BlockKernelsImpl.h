@@ -738,20 +738,46 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec cipher = Load(in + i);
-        const Bits high = Above(cipher, 170);
-        const Bits low = ~Above(cipher, 84) & kAllBits;
+    // 32-byte vectors go two at a time, so that one pass of the scalar steps
+    // scans the bits of both.
+    const auto decode = [&]<int kVectors>(std::int64_t i) {
+        constexpr int kBits = kVectors * kWidth;
+        std::array<Vec, kVectors> cipher;
+        Bits high = 0;
+        Bits notLow = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            cipher[j] = Load(in + i + static_cast<std::int64_t>(j * kWidth));
+            high |= Above(cipher[j], 170) << (j * kWidth);
+            notLow |= Above(cipher[j], 84) << (j * kWidth);
+        }
         const Bits before = reversedOrder;
-        const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
-        const Vec text = Choose(((after << 1) | before) & kAllBits, Reverse(cipher), cipher);
-
+        const Bits after = ScanOrder<kBits>(high, notLow & ~high, reversedOrder);
+        const Bits reversedBytes = (after << 1) | before;
+        std::array<Vec, kVectors> text;
+        Bits last = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            text[j] = Choose(reversedBytes >> (j * kWidth), Reverse(cipher[j]), cipher[j]);
+            last |= LowBits(text[j]) << (j * kWidth);
+        }
         // Every bit joins the previous bit of the text, across bytes too.
-        const Bits last = LowBits(text);
-        const Bits carry = ((last << 1) | chainBit) & kAllBits;
-        chainBit = last >> (kWidth - 1);
-        const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
-        toG.Put(i, plain ^ Load(keyFrom + i));
+        const Bits carry = (last << 1) | chainBit;
+        chainBit = last >> (kBits - 1);
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            const std::int64_t at = i + static_cast<std::int64_t>(j * kWidth);
+            const Vec plain =
+                text[j] ^ (text[j] >> 1) ^ (Expand<Vec>(carry >> (j * kWidth)) & 0x80) ^ flip;
+            toG.Put(at, plain ^ Load(keyFrom + at));
+        }
+    };
+    constexpr int kGroup = kWidth == 32 ? 2 : 1;
+    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
+    const std::int64_t length = t1 - t0;
+    std::int64_t i = 0;
+    for (; i + kStep <= length; i += kStep) {
+        decode.template operator()<kGroup>(i);
+    }
+    if (i < length) {
+        decode.template operator()<1>(i);
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
