@@ -4,6 +4,7 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -623,17 +624,50 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     }
 }
 
-template <int kCount, bool kOddHalves>
-void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-                std::int64_t t1) {
+// The input of an encryption recurrence: its pipe's output, or in 32-byte
+// vectors the sum of the pipe's last filter stage, which then goes to the
+// recurrence in a register rather than through memory; kCount lags, none for
+// the output.
+template <int kCount>
+struct PipeTail {
+    Lagged<kCount> lagged;
+    const std::uint8_t* self;
+
+    PipeTail(const Ring& ring, const Taps& taps, std::int64_t t0)
+        : lagged(ring, taps, t0), self(From(ring, t0, 0)) {}
+
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) const { return lagged.Xor(i) ^ Load(self + i); }
+};
+
+// Filter stages the encryption loops leave to the recurrence.
+constexpr int kStagesInRecurrence = kWidth == 32 ? 1 : 0;
+
+// Calls `body` with the number of lags of the pipe's tail as a constant, its
+// ring and its lags.
+template <typename Body>
+[[gnu::always_inline]] inline void ByPipeTail(const Pipe& pipe, Body body) {
+    if (kStagesInRecurrence > 0 && pipe.stages > 0) {
+        const auto last = static_cast<std::size_t>(pipe.stages - 1);
+        ByCount<3>(pipe.taps[last].count, [&](auto count) {
+            if constexpr (kStagesInRecurrence > 0) {
+                body(count, pipe.stage[last], pipe.taps[last]);
+            }
+        });
+    } else {
+        body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
+    }
+}
+
+template <int kCount, bool kOddHalves, int kTail>
+void RecurDWith(Ring d, const PipeTail<kTail>& added, const Taps& taps, Ring plain, Ring mixD,
+                std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(d, taps, t0);
     NearTaps<kOddHalves> near(d, taps, t0);
-    const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
     const Writer toMixD(mixD, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec value = near.Add(lagged.Xor(i) ^ Load(added + i));
+        const Vec value = near.Add(lagged.Xor(i) ^ added.Xor(i));
         toD.Put(i, value);
         toMixD.Put(i, value ^ Load(plainFrom + i));
     }
@@ -642,12 +676,12 @@ void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std
 // Every bit joins the previous coded bit: a prefix xor within each byte, and
 // a carry of the parity of all earlier bytes; a carry inverts the whole byte,
 // in either bit order.
-template <int kCount, bool kOddHalves>
-void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                     std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+template <int kCount, bool kOddHalves, int kTail>
+void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Ring d,
+                     const std::uint8_t* key, std::uint8_t* out, ChainScan& scan, std::int64_t t0,
+                     std::int64_t t1) {
     const Lagged<kCount> lagged(b, taps, t0);
     NearTaps<kOddHalves> near(b, taps, t0);
-    const std::uint8_t* added = From(input, t0, 0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
     const Writer toB(b, t0);
@@ -656,7 +690,7 @@ void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::ui
     Bits reversedOrder = scan.reversed ? 1 : 0;
     // Both codings of the byte at i, before the carry.
     const auto codings = [&](std::int64_t i, Vec& text, Vec& reversed) {
-        const Vec newB = near.Add(lagged.Xor(i) ^ Load(added + i));
+        const Vec newB = near.Add(lagged.Xor(i) ^ added.Xor(i));
         toB.Put(i, newB);
         PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
     };
@@ -798,22 +832,29 @@ void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* o
 }
 
 // The table relations keep 1 to 3 of their 3 lags.
-void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-            std::int64_t t1) {
-    ByCount<3>(taps.count, [&](auto count) {
-        ByOddHalves(taps, [&](auto odd) {
-            RecurDWith<decltype(count)::value, decltype(odd)::value>(d, input, taps, plain, mixD,
-                                                                     t0, t1);
+void RecurD(Ring d, const Pipe& pipe, Ring plain, Ring mixD, std::int64_t t0, std::int64_t t1) {
+    const Taps& taps = pipe.squared;
+    ByPipeTail(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        ByCount<3>(taps.count, [&](auto count) {
+            ByOddHalves(taps, [&](auto odd) {
+                RecurDWith<decltype(count)::value, decltype(odd)::value>(d, added, taps, plain,
+                                                                         mixD, t0, t1);
+            });
         });
     });
 }
 
-void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
-    ByCount<3>(taps.count, [&](auto count) {
-        ByOddHalves(taps, [&](auto odd) {
-            RecurEncodeWith<decltype(count)::value, decltype(odd)::value>(b, input, taps, d, key,
-                                                                          out, scan, t0, t1);
+void RecurEncode(Ring b, const Pipe& pipe, Ring d, const std::uint8_t* key, std::uint8_t* out,
+                 ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const Taps& taps = pipe.squared;
+    ByPipeTail(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        ByCount<3>(taps.count, [&](auto count) {
+            ByOddHalves(taps, [&](auto odd) {
+                RecurEncodeWith<decltype(count)::value, decltype(odd)::value>(
+                    b, added, taps, d, key, out, scan, t0, t1);
+            });
         });
     });
 }
@@ -825,20 +866,30 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
     });
 }
 
-void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
-    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
+// The first `stages` filter stages of the pipe.
+void FeedStages(const Pipe& pipe, int stages, std::int64_t t0, std::int64_t t1) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(stages); ++k) {
         Filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
     }
+}
+
+void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    FeedStages(pipe, pipe.stages, t0, t1);
+}
+
+// The stages that the encryption loops run apart from the recurrence.
+void FeedHead(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    FeedStages(pipe, std::max(pipe.stages - kStagesInRecurrence, 0), t0, t1);
 }
 
 // One call a block: every loop of the direction.
 void Encrypt(const EncryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
              std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     CopyIn(r.plain, in, t0, t1);
-    FeedPipe(r.pipeD, t0, t1);
-    RecurD(r.d, r.pipeD.Output(), r.pipeD.squared, r.plain, r.mixD, t0, t1);
-    FeedPipe(r.pipeB, t0, t1);
-    RecurEncode(r.b, r.pipeB.Output(), r.pipeB.squared, r.d, key, out, scan, t0, t1);
+    FeedHead(r.pipeD, t0, t1);
+    RecurD(r.d, r.pipeD, r.plain, r.mixD, t0, t1);
+    FeedHead(r.pipeB, t0, t1);
+    RecurEncode(r.b, r.pipeB, r.d, key, out, scan, t0, t1);
 }
 
 void Decrypt(const DecryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
