@@ -91,8 +91,8 @@ struct DecryptRings {
 // within one block. `key` holds the key bytes of that block.
 struct Kernels {
     int width;
-    // x[t] = input[t] ^ x[t - lag] for every lag; every lag at least the width.
-    void (*recur)(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1);
+    // x[t] = x[t - lag] for every lag; every lag at least the width.
+    void (*recur)(Ring x, const Taps& taps, std::int64_t t0, std::int64_t t1);
     void (*combineKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
                        std::int64_t t1);
     // Every source's recurrence and the key bytes.

@@ -460,20 +460,35 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
     }
 }
 
+// The input of a recurrence fed by a pipe: the pipe's output, or in 32-byte
+// vectors the sum of the pipe's last filter stage, which then goes to the
+// recurrence in a register rather than through memory; kCount lags, none for
+// the output.
+template <int kCount>
+struct PipeTail {
+    Lagged<kCount> lagged;
+    const std::uint8_t* self;
+
+    PipeTail(const Ring& ring, const Taps& taps, std::int64_t t0)
+        : lagged(ring, taps, t0), self(From(ring, t0, 0)) {}
+
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) const { return lagged.Xor(i) ^ Load(self + i); }
+};
+
+// A recurrence without input.
+struct NoInput {
+    [[gnu::always_inline]] static Vec Xor(std::int64_t /*i*/) { return Vec{}; }
+};
+
 // The lags of a recurrence reach at least a vector back, so every value read
 // was written before.
-template <int kCount, bool kOddHalves>
-void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+template <int kCount, bool kOddHalves, typename Input>
+void RecurWith(Ring x, const Input& input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
     NearTaps<kOddHalves> near(x, taps, t0);
-    const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        Vec sum = lagged.Xor(i);
-        if (added != nullptr) {
-            sum ^= Load(added + i);
-        }
-        writer.Put(i, near.Add(sum));
+        writer.Put(i, near.Add(lagged.Xor(i) ^ input.Xor(i)));
     }
 }
 
@@ -498,6 +513,25 @@ template <typename Body>
     }
 }
 
+// Filter stages the loops leave to the recurrence.
+constexpr int kStagesInRecurrence = kWidth == 32 ? 1 : 0;
+
+// Calls `body` with the number of lags of the pipe's tail as a constant, its
+// ring and its lags.
+template <int kMax, typename Body>
+[[gnu::always_inline]] inline void ByPipeTail(const Pipe& pipe, Body body) {
+    if (kStagesInRecurrence > 0 && pipe.stages > 0) {
+        const auto last = static_cast<std::size_t>(pipe.stages - 1);
+        ByCount<kMax>(pipe.taps[last].count, [&](auto count) {
+            if constexpr (kStagesInRecurrence > 0) {
+                body(count, pipe.stage[last], pipe.taps[last]);
+            }
+        });
+    } else {
+        body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
+    }
+}
+
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
         if (withSelf) {
@@ -508,11 +542,25 @@ void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0,
     });
 }
 
-void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+template <typename Input>
+void RecurWithInput(Ring x, const Input& input, const Taps& taps, std::int64_t t0,
+                    std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
         ByOddHalves(taps, [&](auto odd) {
             RecurWith<decltype(count)::value, decltype(odd)::value>(x, input, taps, t0, t1);
         });
+    });
+}
+
+void Recur(Ring x, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    RecurWithInput(x, NoInput{}, taps, t0, t1);
+}
+
+// The recurrence with the lags of the pipe squared, fed by the pipe.
+void RecurFromPipe(Ring x, const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    ByPipeTail<6>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        RecurWithInput(x, PipeTail<decltype(tail)::value>(ring, tailTaps, t0), pipe.squared, t0,
+                       t1);
     });
 }
 
@@ -621,40 +669,6 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
             to236.Put(i, value236);
             Store(target + i, Load(target + i) ^ value236);
         }
-    }
-}
-
-// The input of an encryption recurrence: its pipe's output, or in 32-byte
-// vectors the sum of the pipe's last filter stage, which then goes to the
-// recurrence in a register rather than through memory; kCount lags, none for
-// the output.
-template <int kCount>
-struct PipeTail {
-    Lagged<kCount> lagged;
-    const std::uint8_t* self;
-
-    PipeTail(const Ring& ring, const Taps& taps, std::int64_t t0)
-        : lagged(ring, taps, t0), self(From(ring, t0, 0)) {}
-
-    [[gnu::always_inline]] Vec Xor(std::int64_t i) const { return lagged.Xor(i) ^ Load(self + i); }
-};
-
-// Filter stages the encryption loops leave to the recurrence.
-constexpr int kStagesInRecurrence = kWidth == 32 ? 1 : 0;
-
-// Calls `body` with the number of lags of the pipe's tail as a constant, its
-// ring and its lags.
-template <typename Body>
-[[gnu::always_inline]] inline void ByPipeTail(const Pipe& pipe, Body body) {
-    if (kStagesInRecurrence > 0 && pipe.stages > 0) {
-        const auto last = static_cast<std::size_t>(pipe.stages - 1);
-        ByCount<3>(pipe.taps[last].count, [&](auto count) {
-            if constexpr (kStagesInRecurrence > 0) {
-                body(count, pipe.stage[last], pipe.taps[last]);
-            }
-        });
-    } else {
-        body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
     }
 }
 
@@ -834,7 +848,7 @@ void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* o
 // The table relations keep 1 to 3 of their 3 lags.
 void RecurD(Ring d, const Pipe& pipe, Ring plain, Ring mixD, std::int64_t t0, std::int64_t t1) {
     const Taps& taps = pipe.squared;
-    ByPipeTail(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+    ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
         const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
         ByCount<3>(taps.count, [&](auto count) {
             ByOddHalves(taps, [&](auto odd) {
@@ -848,7 +862,7 @@ void RecurD(Ring d, const Pipe& pipe, Ring plain, Ring mixD, std::int64_t t0, st
 void RecurEncode(Ring b, const Pipe& pipe, Ring d, const std::uint8_t* key, std::uint8_t* out,
                  ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     const Taps& taps = pipe.squared;
-    ByPipeTail(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+    ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
         const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
         ByCount<3>(taps.count, [&](auto count) {
             ByOddHalves(taps, [&](auto odd) {
@@ -896,8 +910,8 @@ void Decrypt(const DecryptRings& r, const std::uint8_t* key, const std::uint8_t*
              std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     Decode(in, key, r.guess, scan, t0, t1);
     Filter(r.guessMix, r.guess, r.mixD, false, t0, t1);
-    FeedPipe(r.coupled, t0, t1);
-    Recur(r.b, &r.coupled.Output(), r.coupled.squared, t0, t1);
+    FeedHead(r.coupled, t0, t1);
+    RecurFromPipe(r.b, r.coupled, t0, t1);
     FinishDecrypt(r.b, r.guess, r.d, r.mixB, out, t0, t1);
 }
 

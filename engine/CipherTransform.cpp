@@ -377,7 +377,7 @@ void CipherTransform::ProduceKeyBlock() {
     const auto table = [&](const Ring& ring, const Taps& taps, const Taps& squared,
                            std::int64_t vectorFrom) {
         if (t0 >= vectorFrom) {
-            kernels_->recur(ring, nullptr, squared, t0, t1);
+            kernels_->recur(ring, squared, t0, t1);
             return;
         }
         for (std::int64_t t = t0; t < t1; ++t) {
@@ -392,7 +392,7 @@ void CipherTransform::ProduceKeyBlock() {
         }
         if (t0 >= registerVectorFrom_[r]) {
             registerWarmUp_[r].reset();
-            kernels_->recur(registers_[r], nullptr, registerTaps_[r], t0, t1);
+            kernels_->recur(registers_[r], registerTaps_[r], t0, t1);
             continue;
         }
         for (std::int64_t t = t0; t < t1; t += 8) {
