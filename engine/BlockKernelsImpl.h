@@ -144,6 +144,10 @@ constexpr auto kBitOfByte = [] {
     return select;
 }();
 
+// Which byte of the bits each byte of a 32-byte vector takes.
+constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
+                                                  2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+
 // 0xFF in every byte whose bit is set: byte i of the vector takes byte i / 8
 // of the bits, then keeps its own bit.
 template <typename V>
@@ -161,9 +165,6 @@ template <typename V>
         } else {
             // Every lane holds all four bytes, so a shuffle within lanes will do.
             const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
-            constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
-                                                              1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
-                                                              2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
             V indexes;
             std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
             bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
@@ -208,6 +209,46 @@ template <typename V>
     } else {
         return Select(Expand<V>(bits), ifSet, ifClear);
     }
+}
+
+// Expand for each of kVectors vectors, vector j from bit j x kWidth on; a pair
+// of 32-byte vectors shares one broadcast of all 64 bits, of which vector j
+// takes bytes 4j to 4j + 3.
+template <int kVectors, typename V = Vec>
+[[gnu::always_inline]] inline std::array<V, kVectors> ExpandEach(Bits bits) {
+    std::array<V, kVectors> bytes;
+    if constexpr (sizeof(V) == 32 && kVectors == 2) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        const auto spread = reinterpret_cast<__m256i>(Quads{} + bits);
+        const V select = Load(kBitOfByte.data());
+        for (std::size_t j = 0; j < 2; ++j) {
+            const V indexes = Load(kByteOfBit.data()) + static_cast<std::uint8_t>(4 * j);
+            const auto picked = reinterpret_cast<V>(
+                _mm256_shuffle_epi8(spread, reinterpret_cast<__m256i>(indexes)));
+            bytes[j] = reinterpret_cast<V>((picked & select) == select);
+        }
+    } else {
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            bytes[j] = Expand<V>(bits >> (j * kWidth));
+        }
+    }
+    return bytes;
+}
+
+// Choose for each of kVectors vectors.
+template <int kVectors>
+[[gnu::always_inline]] inline std::array<Vec, kVectors> ChooseEach(
+    Bits bits, const std::array<Vec, kVectors>& ifSet, const std::array<Vec, kVectors>& ifClear) {
+    std::array<Vec, kVectors> chosen;
+    if constexpr (kWidth == 64) {
+        chosen[0] = Choose(bits, ifSet[0], ifClear[0]);
+    } else {
+        const auto select = ExpandEach<kVectors>(bits);
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            chosen[j] = Select(select[j], ifSet[j], ifClear[j]);
+        }
+    }
+    return chosen;
 }
 
 // A table of 16 entries for each of a byte's two nibbles, repeated in every
@@ -757,12 +798,10 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
             const Bits notLow = (carry & ~reversedAbove170) | (~carry & reversedAbove84);
             const Bits before = reversedOrder;
             const Bits after = ScanOrder<kBits>(high, high ^ notLow, reversedOrder);
-            const Bits reversedBytes = (after << 1) | before;
+            const auto coded = ChooseEach<kVectors>((after << 1) | before, reversed, text);
+            const auto inverted = ExpandEach<kVectors>(carry);
             for (std::size_t j = 0; j < kVectors; ++j) {
-                const auto shift = j * kWidth;
-                Store(out + i + static_cast<std::int64_t>(shift),
-                      Choose(reversedBytes >> shift, reversed[j], text[j]) ^
-                          Expand<Vec>(carry >> shift));
+                Store(out + i + static_cast<std::int64_t>(j * kWidth), coded[j] ^ inverted[j]);
             }
         };
         constexpr int kGroup = kWidth == 32 ? 2 : 1;
@@ -800,20 +839,21 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         }
         const Bits before = reversedOrder;
         const Bits after = ScanOrder<kBits>(high, notLow & ~high, reversedOrder);
-        const Bits reversedBytes = (after << 1) | before;
-        std::array<Vec, kVectors> text;
+        std::array<Vec, kVectors> reversed;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            reversed[j] = Reverse(cipher[j]);
+        }
+        const auto text = ChooseEach<kVectors>((after << 1) | before, reversed, cipher);
         Bits last = 0;
         for (std::size_t j = 0; j < kVectors; ++j) {
-            text[j] = Choose(reversedBytes >> (j * kWidth), Reverse(cipher[j]), cipher[j]);
             last |= LowBits(text[j]) << (j * kWidth);
         }
         // Every bit joins the previous bit of the text, across bytes too.
-        const Bits carry = (last << 1) | chainBit;
+        const auto carry = ExpandEach<kVectors>((last << 1) | chainBit);
         chainBit = last >> (kBits - 1);
         for (std::size_t j = 0; j < kVectors; ++j) {
             const std::int64_t at = i + static_cast<std::int64_t>(j * kWidth);
-            const Vec plain =
-                text[j] ^ (text[j] >> 1) ^ (Expand<Vec>(carry >> (j * kWidth)) & 0x80) ^ flip;
+            const Vec plain = text[j] ^ (text[j] >> 1) ^ (carry[j] & 0x80) ^ flip;
             toG.Put(at, plain ^ Load(keyFrom + at));
         }
     };
