@@ -63,7 +63,8 @@ struct KeySources {
 constexpr int kMaxStages = 6;
 
 // Filter stages of one recurrence's input; stage[0] holds the input and
-// stage[stages] what the recurrence squared `stages` times adds.
+// stage[stages] what the recurrence squared `stages` times adds. The 32-byte
+// loops of a direction's own recurrences sum the last stage themselves.
 struct Pipe {
     std::array<Ring, kMaxStages + 1> stage{};
     std::array<Taps, kMaxStages> taps{};
