@@ -257,12 +257,15 @@ void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& la
     // so that its loads find their stores long done, or whole vectors, so
     // that they meet whole stores or the vector just made, or one the loops
     // make in registers: in 64-byte vectors half a vector, in 32-byte vectors
-    // any number of half vectors. At W squarings every lag is whole vectors.
+    // any number of half vectors. The 32-byte loops spend long enough on a
+    // vector that two vectors back will do. At W squarings every lag is whole
+    // vectors.
     const std::int64_t width = kernels_->width;
+    const std::int64_t farBack = (width == 32 ? 2 : 4) * width;
     const auto ready = [&](int stages) {
         for (int i = 0; i < lags.count; ++i) {
             const std::int64_t lag = lags.lag[static_cast<std::size_t>(i)] << stages;
-            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2) &&
+            if (lag < farBack && lag % width != 0 && (width != 64 || lag != width / 2) &&
                 (width != 32 || lag % 16 != 0)) {
                 return false;
             }
