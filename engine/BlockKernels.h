@@ -31,13 +31,16 @@ struct Ring {
 
 // Lags of an xor relation; equal lags cancel as they do byte by byte. The
 // vector loops take a recurrence's tap a whole vector back from the vector
-// made last rather than from memory, and in the 64-byte loops a tap half a
-// vector back from the vector they are making.
+// made last rather than from memory, and in the 32- and 64-byte loops a tap
+// half a vector back from the vector they are making. The 32-byte loops take
+// taps 3, 5 and 7 half vectors back from the vectors made last too: a load
+// there would straddle two stores just made.
 struct Taps {
     std::array<std::int64_t, 6> lag{};
     int count = 0;
     bool wholeVector = false;
     bool halfVector = false;
+    int oddHalves = 0;  // bit k: a tap 2k + 3 half vectors back
 };
 
 struct ChainScan {
@@ -47,7 +50,8 @@ struct ChainScan {
 };
 
 // The data-independent sources of the key byte: the two tables and the four
-// registers, each with the lags of its squared recurrence.
+// registers, each with the lags of its squared recurrence; Register8 and
+// Register11 with the one lag of their period.
 struct KeySources {
     Ring a, c;
     std::array<Ring, 4> registers;
@@ -59,7 +63,8 @@ struct KeySources {
 constexpr int kMaxStages = 6;
 
 // Filter stages of one recurrence's input; stage[0] holds the input and
-// stage[stages] what the recurrence squared `stages` times adds.
+// stage[stages] what the recurrence squared `stages` times adds. The 32-byte
+// loops of a direction's own recurrences sum the last stage themselves.
 struct Pipe {
     std::array<Ring, kMaxStages + 1> stage{};
     std::array<Taps, kMaxStages> taps{};
@@ -87,8 +92,8 @@ struct DecryptRings {
 // within one block. `key` holds the key bytes of that block.
 struct Kernels {
     int width;
-    // x[t] = input[t] ^ x[t - lag] for every lag; every lag at least the width.
-    void (*recur)(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1);
+    // x[t] = x[t - lag] for every lag; every lag at least the width.
+    void (*recur)(Ring x, const Taps& taps, std::int64_t t0, std::int64_t t1);
     void (*combineKey)(const KeySources& sources, std::uint8_t* key, std::int64_t t0,
                        std::int64_t t1);
     // Every source's recurrence and the key bytes.

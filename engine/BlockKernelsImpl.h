@@ -4,6 +4,7 @@
 
 #include <immintrin.h>
 
+#include <algorithm>
 #include <cstring>
 #include <type_traits>
 #include <utility>
@@ -143,6 +144,10 @@ constexpr auto kBitOfByte = [] {
     return select;
 }();
 
+// Which byte of the bits each byte of a 32-byte vector takes.
+constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
+                                                  2, 2, 2, 2, 2, 2, 2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
+
 // 0xFF in every byte whose bit is set: byte i of the vector takes byte i / 8
 // of the bits, then keeps its own bit.
 template <typename V>
@@ -160,9 +165,6 @@ template <typename V>
         } else {
             // Every lane holds all four bytes, so a shuffle within lanes will do.
             const auto spread = reinterpret_cast<V>(Words{} + static_cast<std::uint32_t>(bits));
-            constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1,
-                                                              1, 1, 1, 1, 1, 2, 2, 2, 2, 2, 2,
-                                                              2, 2, 3, 3, 3, 3, 3, 3, 3, 3};
             V indexes;
             std::memcpy(&indexes, kByteOfBit.data(), sizeof(V));
             bytes = reinterpret_cast<V>(_mm256_shuffle_epi8(reinterpret_cast<__m256i>(spread),
@@ -207,6 +209,46 @@ template <typename V>
     } else {
         return Select(Expand<V>(bits), ifSet, ifClear);
     }
+}
+
+// Expand for each of kVectors vectors, vector j from bit j x kWidth on; a pair
+// of 32-byte vectors shares one broadcast of all 64 bits, of which vector j
+// takes bytes 4j to 4j + 3.
+template <int kVectors, typename V = Vec>
+[[gnu::always_inline]] inline std::array<V, kVectors> ExpandEach(Bits bits) {
+    std::array<V, kVectors> bytes;
+    if constexpr (sizeof(V) == 32 && kVectors == 2) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        const auto spread = reinterpret_cast<__m256i>(Quads{} + bits);
+        const V select = Load(kBitOfByte.data());
+        for (std::size_t j = 0; j < 2; ++j) {
+            const V indexes = Load(kByteOfBit.data()) + static_cast<std::uint8_t>(4 * j);
+            const auto picked = reinterpret_cast<V>(
+                _mm256_shuffle_epi8(spread, reinterpret_cast<__m256i>(indexes)));
+            bytes[j] = reinterpret_cast<V>((picked & select) == select);
+        }
+    } else {
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            bytes[j] = Expand<V>(bits >> (j * kWidth));
+        }
+    }
+    return bytes;
+}
+
+// Choose for each of kVectors vectors.
+template <int kVectors>
+[[gnu::always_inline]] inline std::array<Vec, kVectors> ChooseEach(
+    Bits bits, const std::array<Vec, kVectors>& ifSet, const std::array<Vec, kVectors>& ifClear) {
+    std::array<Vec, kVectors> chosen;
+    if constexpr (kWidth == 64) {
+        chosen[0] = Choose(bits, ifSet[0], ifClear[0]);
+    } else {
+        const auto select = ExpandEach<kVectors>(bits);
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            chosen[j] = Select(select[j], ifSet[j], ifClear[j]);
+        }
+    }
+    return chosen;
 }
 
 // A table of 16 entries for each of a byte's two nibbles, repeated in every
@@ -327,37 +369,42 @@ template <typename V>
     }
 }
 
+// The low kBits bits.
+template <int kBits>
+constexpr Bits kLowBits = ~Bits{0} >> (64 - kBits);
+
 // A carry-less product with all ones where the processor has one.
-template <int kBytes = kWidth>
+template <int kBits = kWidth>
 [[gnu::always_inline]] inline Bits PrefixXor(Bits x) {
-    if constexpr (kBytes >= 32) {
+    if constexpr (kWidth >= 32) {
         const __m128i product = _mm_clmulepi64_si128(_mm_cvtsi64_si128(static_cast<long long>(x)),
                                                      _mm_set1_epi32(-1), 0);
-        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kAllBits;
+        return static_cast<Bits>(_mm_cvtsi128_si64(product)) & kLowBits<kBits>;
     } else {
-#pragma GCC unroll 5
-        for (int shift = 1; shift < kWidth; shift *= 2) {
+#pragma GCC unroll 6
+        for (int shift = 1; shift < kBits; shift *= 2) {
             x ^= x << shift;
         }
-        return x & kAllBits;
+        return x & kLowBits<kBits>;
     }
 }
 
 // The bit-order flag after every byte when byte i maps the flag f to
 // a_i ^ (b_i & f). Between two bytes that ignore the flag it toggles with a,
 // so it is the prefix xor of a, restarted at each such byte; the restart value
-// is carried forward by an addition. `flag` enters and leaves the vector.
+// is carried forward by an addition. `flag` enters and leaves the kBits bytes.
+template <int kBits = kWidth>
 [[gnu::always_inline]] inline Bits ScanOrder(Bits a, Bits b, Bits& flag) {
-    const Bits parity = PrefixXor(a);
-    const Bits set = ~b & (parity << 1) & kAllBits;
+    const Bits parity = PrefixXor<kBits>(a);
+    const Bits set = ~b & (parity << 1) & kLowBits<kBits>;
     const Bits sum = (set | b) + set + flag;
-    const Bits after = ((set | (b & ~sum)) ^ parity) & kAllBits;
-    flag = after >> (kWidth - 1);
+    const Bits after = ((set | (b & ~sum)) ^ parity) & kLowBits<kBits>;
+    flag = after >> (kBits - 1);
     return after;
 }
 
 // x = v ^ x half a vector back, both halves: the lower half of x from the
-// vector before, the upper half from the lower. Only the 64-byte loops meet
+// vector before, the upper half from the lower. The 16-byte loops never meet
 // such a tap.
 template <typename V>
 [[gnu::always_inline]] inline V AddHalfBack(V v, V before) {
@@ -368,32 +415,73 @@ template <typename V>
         const Quads upperTwice = __builtin_shufflevector(b, b, 4, 5, 6, 7, 4, 5, 6, 7);
         const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 8, 9, 10, 11, 0, 1, 2, 3);
         return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
+    } else if constexpr (sizeof(V) == 32) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        const auto b = reinterpret_cast<Quads>(before);
+        const auto now = reinterpret_cast<Quads>(v);
+        const Quads upperTwice = __builtin_shufflevector(b, b, 2, 3, 2, 3);
+        const Quads lowerUp = __builtin_shufflevector(now, Quads{}, 4, 5, 0, 1);
+        return reinterpret_cast<V>(now ^ upperTwice ^ lowerUp);
     } else {
         return v;
     }
 }
 
+// The 32-byte vector half a vector later than `older`: its upper half, then
+// the lower half of the vector after it.
+template <typename V>
+[[gnu::always_inline]] inline V HalfLater(V older, V newer) {
+    if constexpr (sizeof(V) == 32) {
+        using Quads = std::uint64_t __attribute__((vector_size(32)));
+        return reinterpret_cast<V>(__builtin_shufflevector(
+            reinterpret_cast<Quads>(older), reinterpret_cast<Quads>(newer), 2, 3, 4, 5));
+    } else {
+        return older;
+    }
+}
+
 // A recurrence's step: the value of the lags in memory and the input, plus
-// the taps a whole and half a vector back. `before` holds the vector made
-// last, so that no load waits for the store just made.
+// the taps a whole and half a vector back, and with kOddHalves in 32-byte
+// vectors 3, 5 and 7 half vectors back. `before` holds the vectors made last,
+// the latest first, so that no load waits for the stores just made.
+template <bool kOddHalves = false>
 struct NearTaps {
-    Vec before;
+    static constexpr std::size_t kKept = kOddHalves ? 4 : 1;
+
+    std::array<Vec, kKept> before;
     bool whole;
     bool half;
+    int oddHalves;
 
     NearTaps(const Ring& x, const Taps& taps, std::int64_t t0)
-        : before(Load(From(x, t0, kWidth))),
-          whole(taps.wholeVector),
-          half(kWidth == 64 && taps.halfVector) {}
+        : whole(taps.wholeVector),
+          half(kWidth >= 32 && taps.halfVector),
+          oddHalves(taps.oddHalves) {
+        for (std::size_t k = 0; k < kKept; ++k) {
+            before[k] = Load(From(x, t0, kWidth * static_cast<std::int64_t>(k + 1)));
+        }
+    }
 
     [[gnu::always_inline]] Vec Add(Vec v) {
         if (whole) {
-            v ^= before;
+            v ^= before[0];
+        }
+        if constexpr (kOddHalves) {
+#pragma GCC unroll 3
+            for (std::size_t k = 0; k < 3; ++k) {
+                if ((oddHalves & (1 << k)) != 0) {
+                    v ^= HalfLater(before[k + 1], before[k]);
+                }
+            }
         }
         if (half) {
-            v = AddHalfBack(v, before);
+            v = AddHalfBack(v, before[0]);
         }
-        before = v;
+#pragma GCC unroll 3
+        for (std::size_t k = kKept - 1; k > 0; --k) {
+            before[k] = before[k - 1];
+        }
+        before[0] = v;
         return v;
     }
 };
@@ -413,20 +501,35 @@ void FilterWith(Ring out, Ring in, const Taps& taps, std::int64_t t0, std::int64
     }
 }
 
+// The input of a recurrence fed by a pipe: the pipe's output, or in 32-byte
+// vectors the sum of the pipe's last filter stage, which then goes to the
+// recurrence in a register rather than through memory; kCount lags, none for
+// the output.
+template <int kCount>
+struct PipeTail {
+    Lagged<kCount> lagged;
+    const std::uint8_t* self;
+
+    PipeTail(const Ring& ring, const Taps& taps, std::int64_t t0)
+        : lagged(ring, taps, t0), self(From(ring, t0, 0)) {}
+
+    [[gnu::always_inline]] Vec Xor(std::int64_t i) const { return lagged.Xor(i) ^ Load(self + i); }
+};
+
+// A recurrence without input.
+struct NoInput {
+    [[gnu::always_inline]] static Vec Xor(std::int64_t /*i*/) { return Vec{}; }
+};
+
 // The lags of a recurrence reach at least a vector back, so every value read
 // was written before.
-template <int kCount>
-void RecurWith(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+template <int kCount, bool kOddHalves, typename Input>
+void RecurWith(Ring x, const Input& input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(x, taps, t0);
-    NearTaps near(x, taps, t0);
-    const std::uint8_t* added = input != nullptr ? From(*input, t0, 0) : nullptr;
+    NearTaps<kOddHalves> near(x, taps, t0);
     const Writer writer(x, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        Vec sum = lagged.Xor(i);
-        if (added != nullptr) {
-            sum ^= Load(added + i);
-        }
-        writer.Put(i, near.Add(sum));
+        writer.Put(i, near.Add(lagged.Xor(i) ^ input.Xor(i)));
     }
 }
 
@@ -440,6 +543,36 @@ template <int kMax, typename Body>
     (std::make_integer_sequence<int, kMax>{});
 }
 
+// Calls `body` with whether the taps have odd numbers of half vectors, which
+// only 32-byte vectors take from registers, as a constant.
+template <typename Body>
+[[gnu::always_inline]] inline void ByOddHalves(const Taps& taps, Body body) {
+    if (kWidth == 32 && taps.oddHalves != 0) {
+        body(std::bool_constant<kWidth == 32>{});
+    } else {
+        body(std::false_type{});
+    }
+}
+
+// Filter stages the loops leave to the recurrence.
+constexpr int kStagesInRecurrence = kWidth == 32 ? 1 : 0;
+
+// Calls `body` with the number of lags of the pipe's tail as a constant, its
+// ring and its lags.
+template <int kMax, typename Body>
+[[gnu::always_inline]] inline void ByPipeTail(const Pipe& pipe, Body body) {
+    if (kStagesInRecurrence > 0 && pipe.stages > 0) {
+        const auto last = static_cast<std::size_t>(pipe.stages - 1);
+        ByCount<kMax>(pipe.taps[last].count, [&](auto count) {
+            if constexpr (kStagesInRecurrence > 0) {
+                body(count, pipe.stage[last], pipe.taps[last]);
+            }
+        });
+    } else {
+        body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
+    }
+}
+
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
         if (withSelf) {
@@ -450,9 +583,26 @@ void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0,
     });
 }
 
-void Recur(Ring x, const Ring* input, const Taps& taps, std::int64_t t0, std::int64_t t1) {
-    ByCount<6>(taps.count,
-               [&](auto count) { RecurWith<decltype(count)::value>(x, input, taps, t0, t1); });
+template <typename Input>
+void RecurWithInput(Ring x, const Input& input, const Taps& taps, std::int64_t t0,
+                    std::int64_t t1) {
+    ByCount<6>(taps.count, [&](auto count) {
+        ByOddHalves(taps, [&](auto odd) {
+            RecurWith<decltype(count)::value, decltype(odd)::value>(x, input, taps, t0, t1);
+        });
+    });
+}
+
+void Recur(Ring x, const Taps& taps, std::int64_t t0, std::int64_t t1) {
+    RecurWithInput(x, NoInput{}, taps, t0, t1);
+}
+
+// The recurrence with the lags of the pipe squared, fed by the pipe.
+void RecurFromPipe(Ring x, const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    ByPipeTail<6>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        RecurWithInput(x, PipeTail<decltype(tail)::value>(ring, tailTaps, t0), pipe.squared, t0,
+                       t1);
+    });
 }
 
 void CopyIn(Ring out, const std::uint8_t* in, std::int64_t t0, std::int64_t t1) {
@@ -515,7 +665,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     ByCount<4>(s.aTaps.count, [&](auto count) {
         const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
         NearTaps nearA(s.a, s.aTaps, t0);
-        const Lagged<4> register8(s.registers[0], s.registerTaps[0], t0);
+        const Lagged<1> register8(s.registers[0], s.registerTaps[0], t0);
         const Writer toA(s.a, t0);
         const Writer to8(s.registers[0], t0);
         Vec register8Before = Load(From(s.registers[0], t0, kWidth));
@@ -531,7 +681,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     ByCount<4>(s.cTaps.count, [&](auto count) {
         const Lagged<decltype(count)::value> c(s.c, s.cTaps, t0);
         NearTaps nearC(s.c, s.cTaps, t0);
-        const Lagged<2> register11(s.registers[1], s.registerTaps[1], t0);
+        const Lagged<1> register11(s.registers[1], s.registerTaps[1], t0);
         const Writer toC(s.c, t0);
         const Writer to11(s.registers[1], t0);
         for (std::int64_t i = 0; i < length; i += kWidth) {
@@ -563,55 +713,106 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
     }
 }
 
-template <int kCount>
-void RecurDWith(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-                std::int64_t t1) {
+template <int kCount, bool kOddHalves, int kTail>
+void RecurDWith(Ring d, const PipeTail<kTail>& added, const Taps& taps, Ring plain, Ring mixD,
+                std::int64_t t0, std::int64_t t1) {
     const Lagged<kCount> lagged(d, taps, t0);
-    NearTaps near(d, taps, t0);
-    const std::uint8_t* added = From(input, t0, 0);
+    NearTaps<kOddHalves> near(d, taps, t0);
     const std::uint8_t* plainFrom = From(plain, t0, 0);
     const Writer toD(d, t0);
     const Writer toMixD(mixD, t0);
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec value = near.Add(lagged.Xor(i) ^ Load(added + i));
+        const Vec value = near.Add(lagged.Xor(i) ^ added.Xor(i));
         toD.Put(i, value);
         toMixD.Put(i, value ^ Load(plainFrom + i));
     }
 }
 
-template <int kCount>
-void RecurEncodeWith(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                     std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+// Every bit joins the previous coded bit: a prefix xor within each byte, and
+// a carry of the parity of all earlier bytes; a carry inverts the whole byte,
+// in either bit order.
+template <int kCount, bool kOddHalves, int kTail>
+void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Ring d,
+                     const std::uint8_t* key, std::uint8_t* out, ChainScan& scan, std::int64_t t0,
+                     std::int64_t t1) {
     const Lagged<kCount> lagged(b, taps, t0);
-    NearTaps near(b, taps, t0);
-    const std::uint8_t* added = From(input, t0, 0);
+    NearTaps<kOddHalves> near(b, taps, t0);
     const std::uint8_t* dFrom = From(d, t0, 0);
     const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
     const Writer toB(b, t0);
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec newB = near.Add(lagged.Xor(i) ^ Load(added + i));
+    // Both codings of the byte at i, before the carry.
+    const auto codings = [&](std::int64_t i, Vec& text, Vec& reversed) {
+        const Vec newB = near.Add(lagged.Xor(i) ^ added.Xor(i));
         toB.Put(i, newB);
-        // Every bit joins the previous coded bit: a prefix xor within each
-        // byte, and a carry of the parity of all earlier bytes.
-        Vec text;
-        Vec reversed;
         PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
-        const Bits parity = PrefixXor(LowBits(text));
-        const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
-        chainBit ^= parity >> (kWidth - 1);
-        // A carry inverts the whole byte, in either bit order.
-        const Vec carryBytes = Expand<Vec>(carry);
-        text ^= carryBytes;
-        reversed ^= carryBytes;
-
-        const Bits high = Above(text, 170);
-        const Bits notLow = Above(reversed, 84);
-        const Bits before = reversedOrder;
-        const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-        Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
+    };
+    const std::int64_t length = t1 - t0;
+    if constexpr (kWidth == 64) {
+        for (std::int64_t i = 0; i < length; i += kWidth) {
+            Vec text;
+            Vec reversed;
+            codings(i, text, reversed);
+            const Bits parity = PrefixXor(LowBits(text));
+            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
+            chainBit ^= parity >> (kWidth - 1);
+            const Vec carryBytes = Expand<Vec>(carry);
+            text ^= carryBytes;
+            reversed ^= carryBytes;
+            const Bits high = Above(text, 170);
+            const Bits notLow = Above(reversed, 84);
+            const Bits before = reversedOrder;
+            const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
+            Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
+        }
+    } else {
+        // Narrower vectors expand bits to bytes in several steps: they compare
+        // the bytes as they are and invert after the choice. An inverted byte
+        // is above 170 where the byte is below 85, and above 84 where it is not
+        // above 170. 32-byte vectors go two at a time, so that one pass of the
+        // scalar steps scans the bits of both.
+        const auto code = [&]<int kVectors>(std::int64_t i) {
+            constexpr int kBits = kVectors * kWidth;
+            std::array<Vec, kVectors> text;
+            std::array<Vec, kVectors> reversed;
+            Bits low = 0;
+            Bits textAbove84 = 0;
+            Bits textAbove170 = 0;
+            Bits reversedAbove84 = 0;
+            Bits reversedAbove170 = 0;
+            for (std::size_t j = 0; j < kVectors; ++j) {
+                codings(i + static_cast<std::int64_t>(j) * kWidth, text[j], reversed[j]);
+                const auto shift = j * kWidth;
+                low |= LowBits(text[j]) << shift;
+                textAbove84 |= Above(text[j], 84) << shift;
+                textAbove170 |= Above(text[j], 170) << shift;
+                reversedAbove84 |= Above(reversed[j], 84) << shift;
+                reversedAbove170 |= Above(reversed[j], 170) << shift;
+            }
+            const Bits parity = PrefixXor<kBits>(low);
+            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kLowBits<kBits>;
+            chainBit ^= parity >> (kBits - 1);
+            const Bits high = (carry & ~textAbove84) | (~carry & textAbove170);
+            const Bits notLow = (carry & ~reversedAbove170) | (~carry & reversedAbove84);
+            const Bits before = reversedOrder;
+            const Bits after = ScanOrder<kBits>(high, high ^ notLow, reversedOrder);
+            const auto coded = ChooseEach<kVectors>((after << 1) | before, reversed, text);
+            const auto inverted = ExpandEach<kVectors>(carry);
+            for (std::size_t j = 0; j < kVectors; ++j) {
+                Store(out + i + static_cast<std::int64_t>(j * kWidth), coded[j] ^ inverted[j]);
+            }
+        };
+        constexpr int kGroup = kWidth == 32 ? 2 : 1;
+        constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
+        std::int64_t i = 0;
+        for (; i + kStep <= length; i += kStep) {
+            code.template operator()<kGroup>(i);
+        }
+        if (i < length) {
+            code.template operator()<1>(i);
+        }
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -624,20 +825,47 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
-        const Vec cipher = Load(in + i);
-        const Bits high = Above(cipher, 170);
-        const Bits low = ~Above(cipher, 84) & kAllBits;
+    // 32-byte vectors go two at a time, so that one pass of the scalar steps
+    // scans the bits of both.
+    const auto decode = [&]<int kVectors>(std::int64_t i) {
+        constexpr int kBits = kVectors * kWidth;
+        std::array<Vec, kVectors> cipher;
+        Bits high = 0;
+        Bits notLow = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            cipher[j] = Load(in + i + static_cast<std::int64_t>(j * kWidth));
+            high |= Above(cipher[j], 170) << (j * kWidth);
+            notLow |= Above(cipher[j], 84) << (j * kWidth);
+        }
         const Bits before = reversedOrder;
-        const Bits after = ScanOrder(high, ~(high | low) & kAllBits, reversedOrder);
-        const Vec text = Choose(((after << 1) | before) & kAllBits, Reverse(cipher), cipher);
-
+        const Bits after = ScanOrder<kBits>(high, notLow & ~high, reversedOrder);
+        std::array<Vec, kVectors> reversed;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            reversed[j] = Reverse(cipher[j]);
+        }
+        const auto text = ChooseEach<kVectors>((after << 1) | before, reversed, cipher);
+        Bits last = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            last |= LowBits(text[j]) << (j * kWidth);
+        }
         // Every bit joins the previous bit of the text, across bytes too.
-        const Bits last = LowBits(text);
-        const Bits carry = ((last << 1) | chainBit) & kAllBits;
-        chainBit = last >> (kWidth - 1);
-        const Vec plain = text ^ (text >> 1) ^ (Expand<Vec>(carry) & 0x80) ^ flip;
-        toG.Put(i, plain ^ Load(keyFrom + i));
+        const auto carry = ExpandEach<kVectors>((last << 1) | chainBit);
+        chainBit = last >> (kBits - 1);
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            const std::int64_t at = i + static_cast<std::int64_t>(j * kWidth);
+            const Vec plain = text[j] ^ (text[j] >> 1) ^ (carry[j] & 0x80) ^ flip;
+            toG.Put(at, plain ^ Load(keyFrom + at));
+        }
+    };
+    constexpr int kGroup = kWidth == 32 ? 2 : 1;
+    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
+    const std::int64_t length = t1 - t0;
+    std::int64_t i = 0;
+    for (; i + kStep <= length; i += kStep) {
+        decode.template operator()<kGroup>(i);
+    }
+    if (i < length) {
+        decode.template operator()<1>(i);
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
@@ -658,17 +886,30 @@ void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* o
 }
 
 // The table relations keep 1 to 3 of their 3 lags.
-void RecurD(Ring d, Ring input, const Taps& taps, Ring plain, Ring mixD, std::int64_t t0,
-            std::int64_t t1) {
-    ByCount<3>(taps.count, [&](auto count) {
-        RecurDWith<decltype(count)::value>(d, input, taps, plain, mixD, t0, t1);
+void RecurD(Ring d, const Pipe& pipe, Ring plain, Ring mixD, std::int64_t t0, std::int64_t t1) {
+    const Taps& taps = pipe.squared;
+    ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        ByCount<3>(taps.count, [&](auto count) {
+            ByOddHalves(taps, [&](auto odd) {
+                RecurDWith<decltype(count)::value, decltype(odd)::value>(d, added, taps, plain,
+                                                                         mixD, t0, t1);
+            });
+        });
     });
 }
 
-void RecurEncode(Ring b, Ring input, const Taps& taps, Ring d, const std::uint8_t* key,
-                 std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
-    ByCount<3>(taps.count, [&](auto count) {
-        RecurEncodeWith<decltype(count)::value>(b, input, taps, d, key, out, scan, t0, t1);
+void RecurEncode(Ring b, const Pipe& pipe, Ring d, const std::uint8_t* key, std::uint8_t* out,
+                 ChainScan& scan, std::int64_t t0, std::int64_t t1) {
+    const Taps& taps = pipe.squared;
+    ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
+        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        ByCount<3>(taps.count, [&](auto count) {
+            ByOddHalves(taps, [&](auto odd) {
+                RecurEncodeWith<decltype(count)::value, decltype(odd)::value>(
+                    b, added, taps, d, key, out, scan, t0, t1);
+            });
+        });
     });
 }
 
@@ -679,28 +920,38 @@ void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, 
     });
 }
 
-void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
-    for (std::size_t k = 0; k < static_cast<std::size_t>(pipe.stages); ++k) {
+// The first `stages` filter stages of the pipe.
+void FeedStages(const Pipe& pipe, int stages, std::int64_t t0, std::int64_t t1) {
+    for (std::size_t k = 0; k < static_cast<std::size_t>(stages); ++k) {
         Filter(pipe.stage[k + 1], pipe.stage[k], pipe.taps[k], true, t0, t1);
     }
+}
+
+void FeedPipe(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    FeedStages(pipe, pipe.stages, t0, t1);
+}
+
+// The stages that the encryption loops run apart from the recurrence.
+void FeedHead(const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
+    FeedStages(pipe, std::max(pipe.stages - kStagesInRecurrence, 0), t0, t1);
 }
 
 // One call a block: every loop of the direction.
 void Encrypt(const EncryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
              std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     CopyIn(r.plain, in, t0, t1);
-    FeedPipe(r.pipeD, t0, t1);
-    RecurD(r.d, r.pipeD.Output(), r.pipeD.squared, r.plain, r.mixD, t0, t1);
-    FeedPipe(r.pipeB, t0, t1);
-    RecurEncode(r.b, r.pipeB.Output(), r.pipeB.squared, r.d, key, out, scan, t0, t1);
+    FeedHead(r.pipeD, t0, t1);
+    RecurD(r.d, r.pipeD, r.plain, r.mixD, t0, t1);
+    FeedHead(r.pipeB, t0, t1);
+    RecurEncode(r.b, r.pipeB, r.d, key, out, scan, t0, t1);
 }
 
 void Decrypt(const DecryptRings& r, const std::uint8_t* key, const std::uint8_t* in,
              std::uint8_t* out, ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     Decode(in, key, r.guess, scan, t0, t1);
     Filter(r.guessMix, r.guess, r.mixD, false, t0, t1);
-    FeedPipe(r.coupled, t0, t1);
-    Recur(r.b, &r.coupled.Output(), r.coupled.squared, t0, t1);
+    FeedHead(r.coupled, t0, t1);
+    RecurFromPipe(r.b, r.coupled, t0, t1);
     FinishDecrypt(r.b, r.guess, r.d, r.mixB, out, t0, t1);
 }
 

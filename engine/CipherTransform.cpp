@@ -27,23 +27,25 @@ constexpr std::array<std::uint8_t, 256> MakeReverseTable() {
 
 constexpr auto kReverse = MakeReverseTable();
 
-// Registers 8, 11, 236 and 999: length and tap positions.
+// Registers 8, 11, 236 and 999: length and tap positions; the period of the
+// bytes of the short two, whose tap polynomials are primitive; the squaring
+// factor of the long two in eighths of the vector width, after which the
+// shortest lag reaches four or more vectors back, so that a vector's loads
+// never wait for the stores just before them.
 struct RegisterShape {
     int length;
     std::array<int, 4> taps;
     int tapCount;
+    std::int64_t period;
+    std::int64_t factorEighths;
 };
 constexpr std::array<RegisterShape, 4> kRegisters{{
-    {8, {8, 5, 3, 1}, 4},
-    {11, {11, 2, 0, 0}, 2},
-    {236, {236, 5, 0, 0}, 2},
-    {999, {999, 59, 0, 0}, 2},
+    {8, {8, 5, 3, 1}, 4, 255, 0},
+    {11, {11, 2, 0, 0}, 2, 2047, 0},
+    {236, {236, 5, 0, 0}, 2, 0, 8},
+    {999, {999, 59, 0, 0}, 2, 0, 1},
 }};
 constexpr std::size_t kRegister999 = 3;
-// Each register's squaring factor in eighths of the vector width: the
-// shortest lag then reaches four or more vectors back, so that a vector's
-// loads never wait for the stores just before them.
-constexpr std::array<std::int64_t, 4> kRegisterFactorEighths{32, 16, 8, 1};
 
 Taps MakeTaps(std::initializer_list<std::int64_t> lags) {
     Taps taps;
@@ -70,20 +72,29 @@ Taps Cancelled(const Taps& taps) {
     return kept;
 }
 
-// Moves the lags of a whole and of half a vector out into the flags that
-// the vector loops take from registers, pairs cancelling.
+// Odd numbers of half vectors that the 32-byte loops take from registers.
+bool OddHalvesNear(std::int64_t lag, std::int64_t width) {
+    return width == 32 && lag % 32 == 16 && lag >= 48 && lag <= 112;
+}
+
+// Moves the lags of a whole and of half a vector, and in 32-byte vectors of a
+// few half vectors, out into the flags that the vector loops take from
+// registers, pairs cancelling.
 Taps WithNearTaps(Taps taps, std::int64_t width) {
     for (int i = 0; i < taps.count;) {
         auto& lag = taps.lag[static_cast<std::size_t>(i)];
         bool* near = lag == width                      ? &taps.wholeVector
-                     : lag == width / 2 && width == 64 ? &taps.halfVector
+                     : lag == width / 2 && width >= 32 ? &taps.halfVector
                                                        : nullptr;
         if (near != nullptr) {
             *near = !*near;
-            lag = taps.lag[static_cast<std::size_t>(--taps.count)];
+        } else if (OddHalvesNear(lag, width)) {
+            taps.oddHalves ^= 1 << ((lag / 16 - 3) / 2);
         } else {
             ++i;
+            continue;
         }
+        lag = taps.lag[static_cast<std::size_t>(--taps.count)];
     }
     return taps;
 }
@@ -113,16 +124,20 @@ std::int64_t PowerOfTwo(std::int64_t size) {
     return static_cast<std::int64_t>(std::bit_ceil(static_cast<std::uint64_t>(size)));
 }
 
+// A ring writes its first block twice; in rings of four blocks or more only
+// every fourth block of the stream pays for that.
+constexpr std::int64_t kSmallestRing = 4 * blocked::kBlock;
+
 // A ring read up to `reach` positions back from anywhere in a block written
 // before.
 std::int64_t BlockRing(std::int64_t reach) {
-    return PowerOfTwo(reach + blocked::kBlock);
+    return std::max(PowerOfTwo(reach + blocked::kBlock), kSmallestRing);
 }
 
 // A ring of a recurrence that reaches back `reach` positions, read a block at
 // a time, Register8's one position before the block.
 std::int64_t RecurrenceRing(std::int64_t reach) {
-    return PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector);
+    return std::max(PowerOfTwo(std::max(reach, blocked::kBlock) + kWidestVector), kSmallestRing);
 }
 
 // The widest vectors up to `vectorBytes` (any width for 0) that the processor
@@ -200,18 +215,25 @@ void CipherTransform::SetUpTaps() {
     vectorFrom_ = RoundUp((width - 1) * 255, width);
 
     // A register's bytes follow its own taps once squared eight times; a
-    // factor F more gives lags F times the taps, valid from byte F x length.
+    // factor F more gives lags F times the taps. A register with a period
+    // repeats its bytes: one lag, the first multiple of the period that
+    // reaches four vectors back. Either is valid from its longest lag on.
     for (std::size_t r = 0; r < kRegisters.size(); ++r) {
         const auto& shape = kRegisters[r];
-        const std::int64_t factor = width * kRegisterFactorEighths[r] / 8;
         Taps taps;
-        for (int i = 0; i < shape.tapCount; ++i) {
-            taps.lag[static_cast<std::size_t>(i)] =
-                factor * shape.taps[static_cast<std::size_t>(i)];
+        if (shape.period != 0) {
+            taps = MakeTaps({RoundUp(4 * width, shape.period)});
+        } else {
+            const std::int64_t factor = width * shape.factorEighths / 8;
+            for (int i = 0; i < shape.tapCount; ++i) {
+                taps.lag[static_cast<std::size_t>(i)] =
+                    factor * shape.taps[static_cast<std::size_t>(i)];
+            }
+            taps.count = shape.tapCount;
         }
-        taps.count = shape.tapCount;
         registerTaps_[r] = taps;
-        registerVectorFrom_[r] = RoundUp(factor * shape.length, blocked::kBlock);
+        registerVectorFrom_[r] =
+            RoundUp(*std::max_element(taps.lag.begin(), taps.lag.end()), blocked::kBlock);
     }
     keyVectorFrom_ =
         std::max({aVectorFrom_, cVectorFrom_, registerVectorFrom_[0], registerVectorFrom_[1],
@@ -233,14 +255,18 @@ Ring CipherTransform::Carve(std::int64_t size, bool readBack) {
 void CipherTransform::LayOutPipe(blocked::Pipe& pipe, Ring input, const Taps& lags, int maxLag) {
     // The fewest squarings after which every lag is either four vectors back,
     // so that its loads find their stores long done, or whole vectors, so
-    // that they meet whole stores or the vector just made, or in 64-byte
-    // vectors half a vector, which the loops make in registers. At W squarings
-    // every lag is whole vectors.
+    // that they meet whole stores or the vector just made, or one the loops
+    // make in registers: in 64-byte vectors half a vector, in 32-byte vectors
+    // any number of half vectors. The 32-byte loops spend long enough on a
+    // vector that two vectors back will do. At W squarings every lag is whole
+    // vectors.
     const std::int64_t width = kernels_->width;
+    const std::int64_t farBack = (width == 32 ? 2 : 4) * width;
     const auto ready = [&](int stages) {
         for (int i = 0; i < lags.count; ++i) {
             const std::int64_t lag = lags.lag[static_cast<std::size_t>(i)] << stages;
-            if (lag < 4 * width && lag % width != 0 && (width != 64 || lag != width / 2)) {
+            if (lag < farBack && lag % width != 0 && (width != 64 || lag != width / 2) &&
+                (width != 32 || lag % 16 != 0)) {
                 return false;
             }
         }
@@ -354,7 +380,7 @@ void CipherTransform::ProduceKeyBlock() {
     const auto table = [&](const Ring& ring, const Taps& taps, const Taps& squared,
                            std::int64_t vectorFrom) {
         if (t0 >= vectorFrom) {
-            kernels_->recur(ring, nullptr, squared, t0, t1);
+            kernels_->recur(ring, squared, t0, t1);
             return;
         }
         for (std::int64_t t = t0; t < t1; ++t) {
@@ -369,7 +395,7 @@ void CipherTransform::ProduceKeyBlock() {
         }
         if (t0 >= registerVectorFrom_[r]) {
             registerWarmUp_[r].reset();
-            kernels_->recur(registers_[r], nullptr, registerTaps_[r], t0, t1);
+            kernels_->recur(registers_[r], registerTaps_[r], t0, t1);
             continue;
         }
         for (std::int64_t t = t0; t < t1; t += 8) {

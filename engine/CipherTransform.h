@@ -22,9 +22,12 @@ namespace velkor {
 // advance a whole vector of W bytes at once with lags of W times the indexes;
 // a recurrence fed by the data squared k times takes its input through k
 // filter stages first, k at most log2 W and smaller where every lag already
-// reaches a few vectors back or is whole vectors. A lag of a whole vector, and
-// in 64-byte vectors of half a vector, comes from the vector just made rather
-// than from memory. Encryption runs the two data-dependent
+// reaches a few vectors back or is whole vectors (or, in 32-byte vectors,
+// half vectors). A lag of a whole vector, and of half a vector in 32- and
+// 64-byte vectors, comes from the vector just made rather than from memory;
+// 32-byte vectors take 3, 5 and 7 half vectors from the vectors made last and
+// sum the last filter stage inside the recurrence. Registers 8 and 11 repeat
+// their bytes after 255 and 2047. Encryption runs the two data-dependent
 // tables as two chains; in decryption they couple into one recurrence with
 // six lags. The first bytes of a pass, the bytes that do not fill a vector
 // and DecryptStep go byte by byte through the same rings.

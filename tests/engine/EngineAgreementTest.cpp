@@ -303,7 +303,8 @@ TEST(EngineAgreement, VectorPathAgreesWithLiteralModel) {
 // Keys whose pass indexes make a lag of 1 or make two lags equal (the terms
 // then cancel), found among random keys. Lags of 1 and 2 leave, once
 // squared, one tap half a vector and one a whole vector back; 1 and 3 one
-// tap a vector and a half back.
+// tap a vector and a half back. Short lags of 3, 5 and 7 leave taps 3, 5 and
+// 7 half vectors back, which 32-byte vectors take from registers.
 TEST(EngineAgreement, VectorPathOnLagOneAndEqualLags) {
     using Indexes = std::function<bool(int l1, int s1, int l2, int s2)>;
     const std::vector<std::pair<const char*, Indexes>> kinds{
@@ -314,6 +315,9 @@ TEST(EngineAgreement, VectorPathOnLagOneAndEqualLags) {
         {"short lags 1 and 2", [](int, int s1, int, int s2) { return s1 * s2 == 2; }},
         {"short lags 1 and 3", [](int, int s1, int, int s2) { return s1 * s2 == 3; }},
         {"short lags both 1", [](int, int s1, int, int s2) { return s1 == 1 && s2 == 1; }},
+        {"short lag 3", [](int, int s1, int, int s2) { return s1 == 3 || s2 == 3; }},
+        {"short lag 5", [](int, int s1, int, int s2) { return s1 == 5 || s2 == 5; }},
+        {"short lag 7", [](int, int s1, int, int s2) { return s1 == 7 || s2 == 7; }},
         {"equal short lags", [](int, int s1, int, int s2) { return s1 == s2; }},
         {"equal long lags", [](int l1, int, int l2, int) { return l1 == l2; }},
         {"long lag equals short lag",
