@@ -1,6 +1,8 @@
 #include "KeyMaterial.h"
 
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace velkor {
@@ -14,6 +16,17 @@ constexpr int C4 = 0x759AED66;
 constexpr int C5 = 0xA651299;
 
 constexpr int kBitCount = 2048;
+constexpr int kFarTap = 255;
+constexpr int kNearTap = 56;
+
+// Eight cells of 0 or 1 (as the bytes of a word, lowest first) as the bits of
+// a byte: the lowest cell the lowest bit, or the highest bit.
+int PackedLowFirst(std::uint64_t cells) {
+    return static_cast<int>((cells * 0x0102040810204080U) >> 56);
+}
+int PackedHighFirst(std::uint64_t cells) {
+    return static_cast<int>((cells * 0x8040201008040201U) >> 56);
+}
 
 // The 2048-cell register of the expansion, oldest cell first, with room to
 // shift in up to 2047 cells before it is moved back to the front.
@@ -21,27 +34,39 @@ struct BitRegister {
     std::array<std::uint8_t, std::size_t{2} * kBitCount> cells{};
     int start = 0;
 
-    // Cell p (1 = the front, where new cells enter).
-    std::uint8_t At(int p) const { return cells[start + kBitCount - p]; }
-    void ShiftIn(std::uint8_t bit) {
-        cells[start + kBitCount] = bit;
-        ++start;
+    // Shifts in `steps` cells, each the xor of cells 255 and 56. The nearest
+    // tap is 56 cells back, so 56 new cells depend only on older ones and go
+    // in as words.
+    void Advance(int steps) {
+        std::uint8_t* next = cells.data() + start + kBitCount;
+        int i = 0;
+        for (; i + kNearTap <= steps; i += kNearTap) {
+            for (int word = 0; word < kNearTap; word += 8) {
+                std::uint64_t far = 0;
+                std::uint64_t near = 0;
+                std::memcpy(&far, next + i + word - kFarTap, sizeof far);
+                std::memcpy(&near, next + i + word - kNearTap, sizeof near);
+                far ^= near;
+                std::memcpy(next + i + word, &far, sizeof far);
+            }
+        }
+        for (; i < steps; ++i) {
+            next[i] = next[i - kFarTap] ^ next[i - kNearTap];
+        }
+        start += steps;
+    }
+    // Eight cells from index on, the first in the lowest byte; cell p (1 = the
+    // front, where new cells enter) is at start + 2048 - p.
+    std::uint64_t Word(int index) const {
+        std::uint64_t word = 0;
+        std::memcpy(&word, cells.data() + index, sizeof word);
+        return word;
     }
     void Compact() {
-        for (int i = 0; i < kBitCount; ++i) {
-            cells[i] = cells[start + i];
-        }
+        std::memmove(cells.data(), cells.data() + start, kBitCount);
         start = 0;
     }
 };
-
-int Weighed(const std::uint8_t* bits, bool mostSignificantFirst) {
-    int value = 0;
-    for (int j = 0; j < 8; ++j) {
-        value |= bits[j] << (mostSignificantFirst ? 7 - j : j);
-    }
-    return value;
-}
 
 // Cell m of the masking register (15 cells of 0 or 255, all 255 at first):
 // the cell shifted in by step m is the xor of the cells 15 and 14 steps back.
@@ -124,20 +149,18 @@ int ExpandPassKey(JobState& state) {
     int cycles = 0;
     while (true) {
         ++cycles;
-        const int k = sum & 2047;
-        for (int step = 0; step < k; ++step) {
-            bits.ShiftIn(bits.At(255) ^ bits.At(56));
-        }
+        bits.Advance(sum & 2047);
         bits.Compact();
-        std::array<std::uint8_t, 8> chunk{};
         for (int n = 1; n <= 256; ++n) {
-            for (int j = 0; j < 8; ++j) {
-                const int p = (n - 1) * 8 + j + 1;
-                chunk[j] = state.Swift ? bits.At(p) : bits.At(p) ^ bits.At(kBitCount + 1 - p);
-            }
+            // Cells 8n - 7 to 8n, the first of them the last in memory; and
+            // without swift, xored with their mirror cells 2049 - p, in order.
+            const std::uint64_t cells = bits.Word(kBitCount - 8 * n);
+            const std::uint64_t mirror = state.Swift ? 0 : bits.Word(8 * (n - 1));
             // Without swift each cell goes in front of the chunk, which reverses it.
             const bool reversedRead = (key[n - 1] + n) % 2 == 1;
-            const int value = Weighed(chunk.data(), reversedRead != state.Swift);
+            const int value = reversedRead != state.Swift
+                                  ? PackedLowFirst(cells) ^ PackedHighFirst(mirror)
+                                  : PackedHighFirst(cells) ^ PackedLowFirst(mirror);
             key[n - 1] = static_cast<std::uint8_t>((value * key[n - 1] + C1) % 256);
         }
         const bool lastCycle = (sum & 0x10000) != 0;
