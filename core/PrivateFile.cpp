@@ -38,7 +38,10 @@ IoResult PrivateFile::CreateResultFor(const std::string& drain) {
     }
     std::random_device seed;
     std::mt19937 random(seed());
-    const std::string base = "." + FileNamePart(target) + ".";
+    // Appended, not added up: GCC 12 warns falsely about `"." + name` at -O3.
+    std::string base = ".";
+    base += FileNamePart(target);
+    base += '.';
     result = Create(FolderPart(target), [&](int /*attempt*/) {
         return base + std::to_string(random() % 1000000000U) + ".part";
     });
