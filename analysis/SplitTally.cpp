@@ -16,6 +16,7 @@ std::size_t Chunks(std::size_t count) {
 }  // namespace
 
 SplitTally::~SplitTally() {
+    Settle();
     if (helper_.joinable()) {
         {
             const std::lock_guard lock(jobLock_);
@@ -27,6 +28,7 @@ SplitTally::~SplitTally() {
 }
 
 void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
+    Settle();
     if (count >= kSmallestSplit && !helper_.joinable() && !alone_) {
         try {
             helper_ = std::thread([this] { Help(); });
@@ -49,6 +51,15 @@ void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
         next_.store(std::uint64_t{job.generation} << kGenerationShift);
     }
     work_.release();
+    pending_ = job;
+}
+
+void SplitTally::Settle() {
+    if (pending_.bytes == nullptr) {
+        return;
+    }
+    const Job job = pending_;
+    pending_ = Job{};
     std::size_t chunk = 0;
     std::size_t ownChunks = 0;
     while (Claim(job, chunk)) {
@@ -56,17 +67,18 @@ void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
         ++ownChunks;
     }
     // Only chunks that the helper has taken are waited for.
-    while (helperChunks_.load(std::memory_order_acquire) + ownChunks < Chunks(count)) {
+    while (helperChunks_.load(std::memory_order_acquire) + ownChunks < Chunks(job.count)) {
         std::this_thread::yield();
     }
     // Waking a helper that gets no time costs more than it brings: on a busy
     // machine it is asked ever less often, until it takes its share again.
-    const bool helped = (Chunks(count) - ownChunks) * 4 >= Chunks(count);
+    const bool helped = (Chunks(job.count) - ownChunks) * 4 >= Chunks(job.count);
     pause_ = helped ? 0 : std::min(2 * pause_ + 1, kLongestPause);
     skipped_ = 0;
 }
 
 ByteCounts SplitTally::Counts() {
+    Settle();
     ByteCounts totals = own_.Counts();
     const ByteCounts& helped = helped_.Counts();
     for (std::size_t value = 0; value < totals.size(); ++value) {

@@ -12,8 +12,9 @@
 
 namespace velkor {
 
-// Counts large blocks on two cores. A block is cut into chunks that the
-// caller and a helper thread take in turn; a helper that is late, because the
+// Counts large blocks on two cores. A block is cut into chunks that a helper
+// thread takes while the caller reads the next block, and the caller takes
+// what is left when it comes back; a helper that is late, because the
 // machine is busy, finds the chunks gone, so the count is never slower than
 // the caller's alone. Small blocks are counted by the caller alone, and so
 // are large ones for a while after the helper has been of little use.
@@ -24,7 +25,8 @@ class SplitTally {
     SplitTally& operator=(const SplitTally&) = delete;
     ~SplitTally();
 
-    // Returns once every byte is counted.
+    // The bytes may still be counted after Add returns: they must stay as
+    // they are until the next Add or Counts.
     void Add(const std::uint8_t* bytes, std::size_t count);
     // The totals of everything added so far.
     ByteCounts Counts();
@@ -45,6 +47,9 @@ class SplitTally {
     // The next chunk of the job of that generation, if one is left.
     bool Claim(const Job& job, std::size_t& chunk);
     static void CountChunk(SymbolTally& tally, const Job& job, std::size_t chunk);
+    // Counts what the helper left of the block before and waits for the
+    // chunks it took.
+    void Settle();
     void Help();
 
     SymbolTally own_;
@@ -53,6 +58,8 @@ class SplitTally {
     std::counting_semaphore<> work_{0};
     std::mutex jobLock_;
     Job job_;
+    // The caller's copy of the job under way, if any.
+    Job pending_;
     // The generation of the job in the high half, its next chunk in the low.
     std::atomic<std::uint64_t> next_{0};
     std::atomic<std::size_t> helperChunks_{0};

@@ -57,11 +57,16 @@ void SymbolAnalysis::CountOpenSource(File& source, FileError& error) {
         Refuse(FileMessage(shownName, FileProblem::Empty));
         return;
     }
-    std::vector<std::uint8_t> block(kBlockSize);
+    // One block is read while the other is counted.
+    std::array<std::vector<std::uint8_t>, 2> blocks{std::vector<std::uint8_t>(kBlockSize),
+                                                    std::vector<std::uint8_t>(kBlockSize)};
+    std::size_t next = 0;
     SplitTally tally;
     std::size_t done = 0;
     bool read = true;
     do {
+        auto& block = blocks[next];
+        next ^= 1;
         read = error.Note(fileSystem_.Read(source, block.data(), block.size(), done),
                           FileRole::Source, shownName);
         if (read) {

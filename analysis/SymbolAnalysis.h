@@ -32,11 +32,11 @@ class SymbolAnalysis {
 
     const AnalysisState& State() const { return state_; }
 
-  private:
     // Large reads: the count runs at memory speed, the system calls must not
     // set the pace.
     static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
 
+  private:
     void CountOpenSource(File& source, FileError& error);
     FileError WriteLogFile();
     // The hand sound and an error box; the analysis goes no further.

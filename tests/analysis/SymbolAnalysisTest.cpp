@@ -276,6 +276,26 @@ TEST_F(SymbolAnalysisTest, MessagesAreLetThroughWhileCountingAndTerminationStops
     EXPECT_FALSE(dir.Exists("!blocks!.txt"));
 }
 
+// A block is read while the one before is still being counted: every block
+// of a different byte shows whether one was read over before its count.
+TEST_F(SymbolAnalysisTest, EveryBlockIsCountedAsItWasRead) {
+    constexpr int kBlocks = 24;
+    std::string bytes;
+    for (int block = 1; block <= kBlocks; ++block) {
+        bytes.append(SymbolAnalysis::kBlockSize, static_cast<char>(block));
+    }
+    dir.Write("blocks.bin", bytes);
+    ASSERT_TRUE(Analyse("blocks.bin"));
+    const std::vector<std::string> lines = LogLines(dir.Read("!blocks!.txt"));
+    ASSERT_EQ(lines.size(), 270u);
+    for (int value = 0; value <= kBlocks + 1; ++value) {
+        const std::string& line = lines[10 + static_cast<std::size_t>(value)];
+        const auto occurrence = std::stoull(line.substr(line.find("Occurrence:") + 11));
+        EXPECT_EQ(occurrence, value == 0 || value > kBlocks ? 0 : SymbolAnalysis::kBlockSize)
+            << value;
+    }
+}
+
 TEST_F(SymbolAnalysisTest, CountsFilesBeyond2GiBIn64Bits) {
     const std::uint64_t size = (std::uint64_t{1} << 31) + 5;
     ZeroFileSystem huge(size, size);
