@@ -92,7 +92,16 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
     if (!Collect(sink)) {
         return false;
     }
-    std::memcpy(handed_.data(), middle, length);
+    // A piece in one of our buffers changes hands by a swap; the caller's
+    // own input, with no passes before the worker's, is copied.
+    const auto holder =
+        std::find_if(std::begin(first_.buffers), std::end(first_.buffers),
+                     [middle](const auto& buffer) { return buffer.data() == middle; });
+    if (holder != std::end(first_.buffers)) {
+        holder->swap(handed_);
+    } else {
+        std::memcpy(handed_.data(), middle, length);
+    }
     handedLength_ = length;
     handedRandom_ = &random;
     inFlight_ = true;
