@@ -6,7 +6,7 @@
 
 namespace velkor::blocked {
 
-// Bytes per block of the vector path; the key bytes are made a block ahead.
+// Bytes per block of the vector path.
 constexpr std::int64_t kBlock = 1024;
 
 // A power-of-two ring of stream bytes indexed by stream position. A ring read
@@ -89,7 +89,7 @@ struct DecryptRings {
 };
 
 // Vector loops over stream positions [t0, t1), both multiples of the width,
-// within one block. `key` holds the key bytes of that block.
+// within one block. `key` holds the key bytes from t0 on.
 struct Kernels {
     int width;
     // x[t] = x[t - lag] for every lag; every lag at least the width.

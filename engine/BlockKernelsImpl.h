@@ -647,20 +647,18 @@ void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
                                                From(s.registers[2], t0, 0),
                                                From(s.registers[3], t0, 0)};
     const std::uint8_t* register8Before = From(s.registers[0], t0, 1);
-    std::uint8_t* target = key + (t0 & (kBlock - 1));
     for (std::int64_t i = 0; i < t1 - t0; i += kWidth) {
         Vec k = Complement(Load(register8Before + i));
         for (std::size_t r = 0; r < (s.withRegister999 ? 6U : 5U); ++r) {
             k ^= Load(sources[r] + i);
         }
-        Store(target + i, k);
+        Store(key + i, k);
     }
 }
 
 // Three loops, each on few rings, so that their addresses stay in registers;
 // each adds its sources to the key bytes.
 void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
-    std::uint8_t* target = key + (t0 & (kBlock - 1));
     const std::int64_t length = t1 - t0;
     ByCount<4>(s.aTaps.count, [&](auto count) {
         const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
@@ -674,7 +672,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
             const Vec value8 = register8.Xor(i);
             toA.Put(i, valueA);
             to8.Put(i, value8);
-            Store(target + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
+            Store(key + i, valueA ^ value8 ^ Complement(OneByteBack(register8Before, value8)));
             register8Before = value8;
         }
     });
@@ -689,7 +687,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
             const Vec value11 = register11.Xor(i);
             toC.Put(i, valueC);
             to11.Put(i, value11);
-            Store(target + i, Load(target + i) ^ valueC ^ value11);
+            Store(key + i, Load(key + i) ^ valueC ^ value11);
         }
     });
     const Lagged<2> register236(s.registers[2], s.registerTaps[2], t0);
@@ -702,13 +700,13 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
             const Vec value999 = register999.Xor(i);
             to236.Put(i, value236);
             to999.Put(i, value999);
-            Store(target + i, Load(target + i) ^ value236 ^ value999);
+            Store(key + i, Load(key + i) ^ value236 ^ value999);
         }
     } else {
         for (std::int64_t i = 0; i < length; i += kWidth) {
             const Vec value236 = register236.Xor(i);
             to236.Put(i, value236);
-            Store(target + i, Load(target + i) ^ value236);
+            Store(key + i, Load(key + i) ^ value236);
         }
     }
 }
@@ -738,7 +736,6 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
     const Lagged<kCount> lagged(b, taps, t0);
     NearTaps<kOddHalves> near(b, taps, t0);
     const std::uint8_t* dFrom = From(d, t0, 0);
-    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
     const Writer toB(b, t0);
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
@@ -747,7 +744,7 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
     const auto codings = [&](std::int64_t i, Vec& text, Vec& reversed) {
         const Vec newB = near.Add(lagged.Xor(i) ^ added.Xor(i));
         toB.Put(i, newB);
-        PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(keyFrom + i) ^ flip, text, reversed);
+        PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(key + i) ^ flip, text, reversed);
     };
     const std::int64_t length = t1 - t0;
     if constexpr (kWidth == 64) {
@@ -820,7 +817,6 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
 
 void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& scan,
             std::int64_t t0, std::int64_t t1) {
-    const std::uint8_t* keyFrom = key + (t0 & (kBlock - 1));
     const Writer toG(g, t0);
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
@@ -854,7 +850,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
         for (std::size_t j = 0; j < kVectors; ++j) {
             const std::int64_t at = i + static_cast<std::int64_t>(j * kWidth);
             const Vec plain = text[j] ^ (text[j] >> 1) ^ (carry[j] & 0x80) ^ flip;
-            toG.Put(at, plain ^ Load(keyFrom + at));
+            toG.Put(at, plain ^ Load(key + at));
         }
     };
     constexpr int kGroup = kWidth == 32 ? 2 : 1;

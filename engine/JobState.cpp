@@ -18,4 +18,21 @@ JobState::~JobState() {
     MainKeyExtension = 0;
 }
 
+PassIndexes::PassIndexes(const JobState& state) {
+    const int e = state.PassKeyExtension;
+    long1 = (e % 254) + 1;
+    short1 = (256 * long1) % 33;
+    if (short1 == 0) {
+        short1 = (long1 % 32) + 1;
+    }
+    long2 = state.PassKey[static_cast<std::size_t>(long1)] % 255;
+    if (long2 == 0) {
+        long2 = ((e ^ short1) % 254) + 1;
+    }
+    short2 = state.PassKey[static_cast<std::size_t>(long2)] % 33;
+    if (short2 == 0) {
+        short2 = ((long1 ^ long2) % 32) + 1;
+    }
+}
+
 }  // namespace velkor

@@ -46,4 +46,15 @@ struct JobState {
     bool ReversedOrder = false;
 };
 
+// The lags of a pass's tables: two into the 255-entry tables, two into the
+// 33-entry ones, drawn from the pass key and its extension.
+struct PassIndexes {
+    explicit PassIndexes(const JobState& state);
+
+    int long1;
+    int short1;
+    int long2;
+    int short2;
+};
+
 }  // namespace velkor
