@@ -7,6 +7,7 @@
 #include "CompileJob.h"
 #include "KeyMaterial.h"
 #include "LiteralModel.h"
+#include "PassChain.h"
 
 namespace velkor {
 namespace {
@@ -76,6 +77,70 @@ void BM_Transform(benchmark::State& bench) {
 BENCHMARK(BM_Transform)
     ->ArgsProduct({{1, 0}, {1, 0}, {0, 1}})
     ->ArgNames({"encrypt", "swift", "lag1"});
+
+// The key bytes alone, range(0) KiB a call; range(1) is swift mode.
+void BM_KeyStream(benchmark::State& bench) {
+    const auto size = static_cast<std::size_t>(bench.range(0)) << 10;
+    JobState state;
+    PrepareState(state, "benchmark key of some length", bench.range(1) != 0, true);
+    CipherTransform transform(state);
+    Bytes keys(size);
+    for (auto _ : bench) {
+        transform.Keys().Make(keys.data(), size);
+        benchmark::DoNotOptimize(keys.data());
+    }
+    bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(size));
+}
+BENCHMARK(BM_KeyStream)->ArgsProduct({{1, 64, 1024}, {1, 0}})->ArgNames({"KiB", "swift"});
+
+// One pass as a job runs it, in memory: in a PassChain, on the chain's second
+// thread, while the caller makes its key bytes ahead. 64 MiB in pieces of
+// range(2) KiB (a job's largest is 1 MiB); range(0) encrypts, range(1) is
+// swift mode.
+void BM_LonePass(benchmark::State& bench) {
+    const bool encrypt = bench.range(0) != 0;
+    const bool swift = bench.range(1) != 0;
+    const std::size_t kPiece = static_cast<std::size_t>(bench.range(2)) << 10;
+    const Bytes plain = RandomBytes(std::size_t{64} << 20);
+    JobState encryptState;
+    PrepareState(encryptState, "benchmark key of some length", swift, true);
+    JobState decryptState;
+    PrepareState(decryptState, "benchmark key of some length", swift, false);
+    const RandomByteSource random = [] { return 7; };
+    const auto run = [&](bool encrypting, const Bytes& input, Bytes* output) {
+        PassChain chain(kPiece, true);
+        chain.Append(
+            std::make_unique<PassStage>(encrypting ? encryptState : decryptState, encrypting));
+        const PassChain::Sink sink = [output](const std::uint8_t* data, std::size_t count) {
+            if (output != nullptr) {
+                output->insert(output->end(), data, data + count);
+            }
+            benchmark::DoNotOptimize(data);
+            return true;
+        };
+        for (std::size_t at = 0; at < input.size(); at += kPiece) {
+            chain.Push(input.data() + at, std::min(kPiece, input.size() - at), random, sink);
+        }
+        chain.Finish(random, sink);
+    };
+    Bytes cipher;
+    run(true, plain, &cipher);
+    Bytes back;
+    run(false, cipher, &back);
+    if (back != plain) {
+        bench.SkipWithError("the pass did not decrypt what it encrypted");
+        return;
+    }
+    for (auto _ : bench) {
+        run(encrypt, encrypt ? plain : cipher, nullptr);
+    }
+    bench.SetBytesProcessed(bench.iterations() * static_cast<std::int64_t>(plain.size()));
+}
+BENCHMARK(BM_LonePass)
+    ->ArgsProduct({{1, 0}, {1, 0}, {256, 1024}})
+    ->ArgNames({"encrypt", "swift", "piece_KiB"})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // The same on narrower vectors, as on older processors: range(3) is the widest
 // vector in bytes (the counter says which ran), 16 for SSE2, 32 for AVX2, 64 for AVX-512.

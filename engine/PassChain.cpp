@@ -37,22 +37,27 @@ void PassChain::Reserve() {
         return;
     }
     reserved_ = true;
-    // Every encryption pass may add a header in front of the piece it gets.
-    const std::size_t room = pieceSize_ + stages_.size() * PassStage::kMaxHeader;
-    for (Half* half : {&first_, &second_}) {
-        for (auto& buffer : half->buffers) {
-            if (buffer.size() < room) {
-                buffer.resize(room);
-            }
-        }
-    }
-    if (handed_.size() < room) {
-        handed_.resize(room);
-    }
     first_.from = 0;
     first_.to = Split();
     second_.from = first_.to;
     second_.to = stages_.size();
+    // Every encryption pass may add a header in front of the piece it gets.
+    const std::size_t room = pieceSize_ + stages_.size() * PassStage::kMaxHeader;
+    const auto reserve = [room](SecretBytes& buffer) {
+        if (buffer.size() < room) {
+            buffer.resize(room);
+        }
+    };
+    for (Half* half : {&first_, &second_}) {
+        if (half->from < half->to) {
+            std::for_each(std::begin(half->buffers), std::end(half->buffers), reserve);
+        }
+    }
+    if (second_.from < second_.to) {
+        reserve(staged_);
+        reserve(handed_);
+        reserve(collected_);
+    }
 }
 
 const std::uint8_t* PassChain::Run(Half& half, const std::uint8_t* in, std::size_t& length,
@@ -72,13 +77,17 @@ const std::uint8_t* PassChain::Run(Half& half, const std::uint8_t* in, std::size
     return piece;
 }
 
-bool PassChain::Collect(const Sink& sink) {
+std::size_t PassChain::Take() {
     if (!inFlight_) {
-        return true;
+        return 0;
     }
     worker_.Wait();
     inFlight_ = false;
-    return resultLength_ == 0 || sink(result_, resultLength_);
+    const auto holder =
+        std::find_if(std::begin(second_.buffers), std::end(second_.buffers),
+                     [this](const auto& buffer) { return buffer.data() == result_; });
+    holder->swap(collected_);
+    return resultLength_;
 }
 
 bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByteSource& random,
@@ -89,19 +98,23 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
     if (second_.from == second_.to) {
         return length == 0 || sink(middle, length);
     }
-    if (!Collect(sink)) {
-        return false;
+    // While the worker finishes the piece before, the caller makes this
+    // piece's key bytes when every pass is on the worker, and stages the
+    // piece: one in our buffers by a swap, the caller's own input by a copy.
+    if (first_.from == first_.to) {
+        stages_[second_.from]->MakeKeysAhead(middle, length, random);
     }
-    // A piece in one of our buffers changes hands by a swap; the caller's
-    // own input, with no passes before the worker's, is copied.
     const auto holder =
         std::find_if(std::begin(first_.buffers), std::end(first_.buffers),
                      [middle](const auto& buffer) { return buffer.data() == middle; });
     if (holder != std::end(first_.buffers)) {
-        holder->swap(handed_);
+        holder->swap(staged_);
     } else {
-        std::memcpy(handed_.data(), middle, length);
+        std::memcpy(staged_.data(), middle, length);
     }
+    // The worker goes on at once; the output it gave goes to the sink after.
+    const std::size_t done = Take();
+    staged_.swap(handed_);
     handedLength_ = length;
     handedRandom_ = &random;
     inFlight_ = true;
@@ -109,11 +122,12 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
         resultLength_ = handedLength_;
         result_ = Run(second_, handed_.data(), resultLength_, *handedRandom_, false);
     });
-    return true;
+    return done == 0 || sink(collected_.data(), done);
 }
 
 bool PassChain::Finish(const RandomByteSource& random, const Sink& sink) {
-    if (!Collect(sink)) {
+    const std::size_t done = Take();
+    if (done > 0 && !sink(collected_.data(), done)) {
         return false;
     }
     Reserve();

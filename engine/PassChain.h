@@ -16,7 +16,8 @@ namespace velkor {
 // input, so a key-file job reads its source once and writes its result once.
 // With a second thread, the later half of the passes runs on it one piece
 // behind the caller, which keeps the reading, the hand-over to the sink and
-// the stop flags; a lone pass runs there too, so that it overlaps them.
+// the stop flags; a lone pass runs there too, so that it overlaps them, and
+// the caller makes its key bytes ahead.
 class PassChain {
   public:
     // Takes the output of the last pass; false stops the chain.
@@ -56,8 +57,9 @@ class PassChain {
     // Runs the passes of a half; returns the output (in the half's buffers).
     const std::uint8_t* Run(Half& half, const std::uint8_t* in, std::size_t& length,
                             const RandomByteSource& random, bool finish);
-    // Waits for the piece on the second thread and hands its output on.
-    bool Collect(const Sink& sink);
+    // Waits for the piece on the second thread and moves its output into
+    // collected_; returns its length.
+    std::size_t Take();
 
     std::vector<std::unique_ptr<PassStage>> stages_;
     std::size_t pieceSize_;
@@ -65,8 +67,11 @@ class PassChain {
     Half first_;
     Half second_;
 
-    // The piece on the second thread: its input, then its output.
+    // The next piece for the second thread, the one it works on, and the
+    // output it gave last.
+    SecretBytes staged_;
     SecretBytes handed_;
+    SecretBytes collected_;
     std::size_t handedLength_ = 0;
     const RandomByteSource* handedRandom_ = nullptr;
     const std::uint8_t* result_ = nullptr;

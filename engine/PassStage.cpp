@@ -21,29 +21,52 @@ PassStage::~PassStage() {
 
 // n in 14..256. A length whose next key byte equals the first input byte is
 // drawn again, so that decryption never takes that byte for header.
-std::size_t PassStage::PutHeader(std::uint8_t* out, const std::uint8_t* firstByte,
-                                 const RandomByteSource& random) {
-    std::size_t length = 0;
+std::size_t PassStage::DrawHeaderLength(const std::uint8_t* firstByte,
+                                        const RandomByteSource& random) {
     while (true) {
         const int n = static_cast<int>(kMaxHeader) - (random() & 0xFF);
         if (n <= static_cast<int>(kHeaderMinimum)) {
             continue;
         }
-        length = static_cast<std::size_t>(n);
+        const auto length = static_cast<std::size_t>(n);
         if (firstByte != nullptr && length < kMaxHeader && expandedKey_[length] == *firstByte) {
             continue;
         }
-        break;
+        return length;
     }
+}
+
+std::size_t PassStage::PutHeader(std::uint8_t* out, std::size_t length, const std::uint8_t* keys) {
     headerPending_ = false;
-    return transform_.Encrypt(expandedKey_.data(), out, length, kRunning);
+    Encrypt(expandedKey_.data(), out, length, keys);
+    return length;
+}
+
+void PassStage::Encrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                        const std::uint8_t* keys) {
+    if (keys != nullptr) {
+        transform_.Encrypt(in, out, count, keys);
+    } else {
+        transform_.Encrypt(in, out, count, kRunning);
+    }
+}
+
+void PassStage::Decrypt(const std::uint8_t* in, std::uint8_t* out, std::size_t count,
+                        const std::uint8_t* keys) {
+    if (keys != nullptr) {
+        transform_.Decrypt(in, out, count, keys);
+    } else {
+        transform_.Decrypt(in, out, count, kRunning);
+    }
 }
 
 std::size_t PassStage::DecryptHeader(const std::uint8_t* in, std::size_t count, std::uint8_t* out,
-                                     std::size_t& used) {
+                                     std::size_t& used, const std::uint8_t* keys) {
     used = 0;
     while (headerPending_ && used < count) {
-        const std::uint8_t y = transform_.DecryptStep(in[used++]);
+        const std::uint8_t y = keys != nullptr ? transform_.DecryptStep(in[used], keys[used])
+                                               : transform_.DecryptStep(in[used]);
+        ++used;
         transform_.Feedback(y);
         if (headerMatched_ < kMaxHeader && y == expandedKey_[headerMatched_]) {
             ++headerMatched_;
@@ -60,26 +83,53 @@ std::size_t PassStage::DecryptHeader(const std::uint8_t* in, std::size_t count, 
     return 0;
 }
 
+void PassStage::MakeKeysAhead(const std::uint8_t* in, std::size_t count,
+                              const RandomByteSource& random) {
+    if (count == 0) {
+        return;
+    }
+    std::size_t needed = count;
+    if (!keysAhead_) {
+        keysAhead_ = true;
+        if (encrypt_) {
+            drawnHeader_ = DrawHeaderLength(in, random);
+            needed += drawnHeader_;
+        }
+    }
+    auto& keys = ahead_[aheadMade_++ % ahead_.size()];
+    if (keys.size() < needed) {
+        keys.resize(needed);
+    }
+    transform_.Keys().Make(keys.data(), needed);
+}
+
 std::size_t PassStage::Push(const std::uint8_t* in, std::size_t count, std::uint8_t* out,
                             const RandomByteSource& random) {
     if (keyMismatch_ || count == 0) {
         return 0;
     }
+    const std::uint8_t* keys = keysAhead_ ? ahead_[aheadUsed_++ % ahead_.size()].data() : nullptr;
     if (encrypt_) {
-        const std::size_t header = headerPending_ ? PutHeader(out, in, random) : 0;
-        return header + transform_.Encrypt(in, out + header, count, kRunning);
+        std::size_t header = 0;
+        if (headerPending_) {
+            header =
+                PutHeader(out, keys != nullptr ? drawnHeader_ : DrawHeaderLength(in, random), keys);
+        }
+        Encrypt(in, out + header, count, keys != nullptr ? keys + header : nullptr);
+        return header + count;
     }
     std::size_t used = 0;
-    const std::size_t first = DecryptHeader(in, count, out, used);
+    const std::size_t first = DecryptHeader(in, count, out, used, keys);
     if (keyMismatch_) {
         return 0;
     }
-    return first + transform_.Decrypt(in + used, out + first, count - used, kRunning);
+    Decrypt(in + used, out + first, count - used, keys != nullptr ? keys + used : nullptr);
+    return first + count - used;
 }
 
 std::size_t PassStage::Finish(std::uint8_t* out, const RandomByteSource& random) {
     if (encrypt_) {
-        return headerPending_ ? PutHeader(out, nullptr, random) : 0;
+        return headerPending_ ? PutHeader(out, DrawHeaderLength(nullptr, random), nullptr) : 0;
     }
     if (headerPending_ && headerMatched_ < kHeaderMinimum) {
         // The input ended inside what should have been the header.
