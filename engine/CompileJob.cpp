@@ -21,7 +21,7 @@ namespace {
 
 constexpr std::size_t kKeyBlock = 256;
 constexpr std::size_t kSmallestPiece = 4096;
-constexpr std::size_t kLargestPiece = 262144;
+constexpr std::size_t kLargestPiece = std::size_t{1} << 20;
 // Bytes of pass work between two looks at the stop flags: a few milliseconds,
 // so that a Close acts at once also when many passes are chained, while the
 // hand-over between the threads of a chain stays rare.

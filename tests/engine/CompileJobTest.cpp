@@ -330,7 +330,7 @@ TEST_F(CompileJobTest, FileTooShortForAHeaderIsNotThisKeys) {
 }
 
 TEST_F(CompileJobTest, CloseButtonStopsThePassAndKeepsOnlyWhatWasTransformed) {
-    dir.Write("plain", std::string(1000000, 'q'));
+    dir.Write("plain", std::string(5000000, 'q'));
     int rounds = 0;
     host.onProcess = [&] {
         if (++rounds == 3) {

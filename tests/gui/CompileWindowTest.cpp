@@ -278,7 +278,7 @@ class CompileWindowTest : public QObject {
     void progressBarFollowsTheWholeJob() {
         for (const int size : {1000, 100}) {
             Request r;
-            r.dir.Write("plain", std::string(300000, 'p'));
+            r.dir.Write("plain", std::string(3000000, 'p'));
             r.dir.Write("keys", std::string(static_cast<std::size_t>(size), 'k'));
             r.Fill("abcdefgh", "plain", "cipher", "keys");
             std::vector<int> values;
