@@ -288,7 +288,6 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
     const std::size_t piece =
         std::clamp(kWorkPerPiece / chain.Length() / kSmallestPiece * kSmallestPiece, kSmallestPiece,
                    kLargestPiece);
-    SecretBytes input(piece);
     BufferedWriter writer(job.files, out, {job.error, FileRole::Drain, job.state.DrainFileName});
     const PassChain::Sink put = [&job, &writer](const std::uint8_t* data, std::size_t length) {
         writer.Put(std::string_view(reinterpret_cast<const char*>(data), length));
@@ -297,13 +296,14 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
     std::int64_t read = 0;
     while (Running(job)) {
         std::size_t count = 0;
-        if (!job.error.Note(job.files.Read(in, input.data(), piece, count), FileRole::Source,
+        std::uint8_t* input = chain.NextInput();
+        if (!job.error.Note(job.files.Read(in, input, piece, count), FileRole::Source,
                             job.state.SourceFileName)) {
             session.Compiling = false;
             break;
         }
-        bool written = count > 0 ? chain.Push(input.data(), count, job.random, put)
-                                 : chain.Finish(job.random, put);
+        bool written =
+            count > 0 ? chain.Push(input, count, job.random, put) : chain.Finish(job.random, put);
         if (written && count == 0) {
             writer.Flush();
             written = !job.error.Failed();

@@ -58,6 +58,18 @@ void PassChain::Reserve() {
         reserve(handed_);
         reserve(collected_);
     }
+    if (!AllOnWorker()) {
+        reserve(input_);
+    }
+}
+
+bool PassChain::AllOnWorker() const {
+    return first_.from == first_.to && second_.from < second_.to;
+}
+
+std::uint8_t* PassChain::NextInput() {
+    Reserve();
+    return AllOnWorker() ? staged_.data() : input_.data();
 }
 
 const std::uint8_t* PassChain::Run(Half& half, const std::uint8_t* in, std::size_t& length,
@@ -100,8 +112,9 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
     }
     // While the worker finishes the piece before, the caller makes this
     // piece's key bytes when every pass is on the worker, and stages the
-    // piece: one in our buffers by a swap, the caller's own input by a copy.
-    if (first_.from == first_.to) {
+    // piece: one in our buffers by a swap, one the caller put elsewhere than
+    // NextInput by a copy.
+    if (AllOnWorker()) {
         stages_[second_.from]->MakeKeysAhead(middle, length, random);
     }
     const auto holder =
@@ -109,7 +122,7 @@ bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByte
                      [middle](const auto& buffer) { return buffer.data() == middle; });
     if (holder != std::end(first_.buffers)) {
         holder->swap(staged_);
-    } else {
+    } else if (middle != staged_.data()) {
         std::memcpy(staged_.data(), middle, length);
     }
     // The worker goes on at once; the output it gave goes to the sink after.

@@ -33,6 +33,9 @@ class PassChain {
     // Drops the passes; any piece still under way is finished first.
     void Clear();
 
+    // Room for the next piece, of up to pieceSize bytes, valid until the next
+    // Push: a piece put there reaches the passes without a copy.
+    std::uint8_t* NextInput();
     // Runs a piece through every pass; the sink gets what comes out, which
     // may be the output of the piece before. False when the sink refused.
     bool Push(const std::uint8_t* in, std::size_t count, const RandomByteSource& random,
@@ -51,6 +54,8 @@ class PassChain {
     };
 
     std::size_t Split() const;
+    // A lone pass: the caller only reads and hands on.
+    bool AllOnWorker() const;
     void Reserve();
     // Drops a piece under way on the second thread.
     void Drop();
@@ -67,6 +72,8 @@ class PassChain {
     Half first_;
     Half second_;
 
+    // The caller's piece, when the caller runs passes itself.
+    SecretBytes input_;
     // The next piece for the second thread, the one it works on, and the
     // output it gave last.
     SecretBytes staged_;
