@@ -3,13 +3,13 @@
 #include <array>
 #include <cerrno>
 #include <cstdint>
-#include <vector>
 
 #include "AnalysisLogFormat.h"
 #include "AnalysisLogName.h"
 #include "BufferedWriter.h"
 #include "FileMessages.h"
 #include "PrivateFile.h"
+#include "Secret.h"
 #include "SplitTally.h"
 
 namespace velkor {
@@ -57,9 +57,9 @@ void SymbolAnalysis::CountOpenSource(File& source, FileError& error) {
         Refuse(FileMessage(shownName, FileProblem::Empty));
         return;
     }
-    // One block is read while the other is counted.
-    std::array<std::vector<std::uint8_t>, 2> blocks{std::vector<std::uint8_t>(kBlockSize),
-                                                    std::vector<std::uint8_t>(kBlockSize)};
+    // One block is read while the other is counted; SecretBytes for their
+    // alignment, which reads need, and their wiping.
+    std::array<SecretBytes, 2> blocks{SecretBytes(kBlockSize), SecretBytes(kBlockSize)};
     std::size_t next = 0;
     SplitTally tally;
     std::size_t done = 0;

@@ -3,10 +3,10 @@
 #include <cstddef>
 #include <span>
 #include <string>
-#include <vector>
 
 #include "FileError.h"
 #include "FileSystem.h"
+#include "Secret.h"
 
 namespace velkor {
 
@@ -32,7 +32,8 @@ class BufferedReader {
     FileSystem& fileSystem_;
     File& file_;
     FailureNote failures_;
-    std::vector<unsigned char> buffer_;
+    // Wiped when freed, as the pieces of a user's file that we hold are.
+    SecretBytes buffer_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool endOfFile_ = false;

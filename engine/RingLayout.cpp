@@ -1,9 +1,9 @@
 #include "RingLayout.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <bit>
+
+#include "Secret.h"
 
 namespace velkor::blocked {
 
@@ -26,8 +26,7 @@ constexpr std::int64_t kSmallestRing = 4 * kBlock;
 
 RingArena::~RingArena() {
     if (lines_) {
-        // SecureZero goes byte by byte, far too slow for a pass's rings.
-        explicit_bzero(lines_.get(), size_);
+        SecureZero(lines_.get(), size_);
     }
 }
 
