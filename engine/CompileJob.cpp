@@ -283,11 +283,15 @@ void ShowProgress(Job& job, std::size_t group, std::int64_t read) {
 }
 
 // Runs the input through one group of passes into the output.
+// The piece of a chain of `passes`: fewer passes, larger pieces.
+std::size_t PieceFor(std::size_t passes) {
+    return std::clamp(kWorkPerPiece / passes / kSmallestPiece * kSmallestPiece, kSmallestPiece,
+                      kLargestPiece);
+}
+
 void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out) {
     auto& session = job.session;
-    const std::size_t piece =
-        std::clamp(kWorkPerPiece / chain.Length() / kSmallestPiece * kSmallestPiece, kSmallestPiece,
-                   kLargestPiece);
+    const std::size_t piece = PieceFor(chain.Length());
     BufferedWriter writer(job.files, out, {job.error, FileRole::Drain, job.state.DrainFileName});
     const PassChain::Sink put = [&job, &writer](const std::uint8_t* data, std::size_t length) {
         writer.Put(std::string_view(reinterpret_cast<const char*>(data), length));
@@ -334,8 +338,10 @@ void RunGroup(Job& job, std::size_t group, PassChain& chain, File& in, File& out
 }
 
 void RunPasses(Job& job) {
-    // A second thread for the passes when the machine has the cores.
-    PassChain chain(kLargestPiece, std::thread::hardware_concurrency() >= 2);
+    // A second thread for the passes when the machine has the cores; room for
+    // the pieces of the group of fewest passes, the last.
+    const std::size_t fewestPasses = job.passCount - (job.groupCount - 1) * job.passesPerGroup;
+    PassChain chain(PieceFor(fewestPasses), std::thread::hardware_concurrency() >= 2);
     for (std::size_t group = 0; group < job.groupCount && Running(job); ++group) {
         const bool lastGroup = group + 1 == job.groupCount;
         if (!BuildChain(job, group, chain)) {

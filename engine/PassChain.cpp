@@ -104,6 +104,12 @@ std::size_t PassChain::Take() {
 
 bool PassChain::Push(const std::uint8_t* in, std::size_t count, const RandomByteSource& random,
                      const Sink& sink) {
+    // The buffers hold pieceSize bytes: a larger piece goes in parts.
+    for (; count > pieceSize_; in += pieceSize_, count -= pieceSize_) {
+        if (!Push(in, pieceSize_, random, sink)) {
+            return false;
+        }
+    }
     Reserve();
     std::size_t length = count;
     const std::uint8_t* middle = Run(first_, in, length, random, false);

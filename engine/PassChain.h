@@ -23,7 +23,8 @@ class PassChain {
     // Takes the output of the last pass; false stops the chain.
     using Sink = std::function<bool(const std::uint8_t* data, std::size_t count)>;
 
-    // pieceSize: the largest piece Push takes at once.
+    // pieceSize: the largest piece Push takes at once; it takes a larger one
+    // in parts.
     PassChain(std::size_t pieceSize, bool useSecondThread);
     PassChain(const PassChain&) = delete;
     PassChain& operator=(const PassChain&) = delete;
