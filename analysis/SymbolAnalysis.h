@@ -33,8 +33,9 @@ class SymbolAnalysis {
     const AnalysisState& State() const { return state_; }
 
     // Large reads: the count runs at memory speed, the system calls must not
-    // set the pace.
-    static constexpr std::size_t kBlockSize = std::size_t{1} << 18;
+    // set the pace, and the helper thread, which takes a few tens of
+    // microseconds to wake, must find most of a block still to count.
+    static constexpr std::size_t kBlockSize = std::size_t{1} << 22;
 
   private:
     void CountOpenSource(File& source, FileError& error);

@@ -259,7 +259,7 @@ TEST_F(SymbolAnalysisTest, LogNeverLandsOnTheSourceOrAFolder) {
 }
 
 TEST_F(SymbolAnalysisTest, MessagesAreLetThroughWhileCountingAndTerminationStopsSilently) {
-    const std::size_t block = std::size_t{1} << 18;
+    const std::size_t block = SymbolAnalysis::kBlockSize;
     dir.Write("blocks.bin", std::string(3 * block + 1, 'b'));
     ScriptedHost counting;
     ASSERT_TRUE(SymbolAnalysis(counting, FileSystem::Native(), std::chrono::nanoseconds(0))
