@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "HelperThreadSignals.h"
+
 namespace velkor {
 
 namespace {
@@ -31,6 +33,7 @@ void SplitTally::Add(const std::uint8_t* bytes, std::size_t count) {
     Settle();
     if (count >= kSmallestSplit && !helper_.joinable() && !alone_) {
         try {
+            const HelperThreadSignals quiet;
             helper_ = std::thread([this] { Help(); });
         } catch (const std::system_error&) {
             // No thread to be had: the count goes on, on one core.

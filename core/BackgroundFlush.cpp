@@ -7,6 +7,8 @@
 #include <system_error>
 #include <utility>
 
+#include "HelperThreadSignals.h"
+
 namespace velkor {
 
 BackgroundFlush& BackgroundFlush::operator=(BackgroundFlush&& other) noexcept {
@@ -25,6 +27,7 @@ void BackgroundFlush::Start(int fd) {
     }
     Wait();
     try {
+        const HelperThreadSignals quiet;
         running_ =
             std::async(std::launch::async, [fd] { return ::fdatasync(fd) == 0 ? 0 : errno; });
     } catch (const std::system_error&) {

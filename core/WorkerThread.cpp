@@ -3,6 +3,8 @@
 #include <system_error>
 #include <utility>
 
+#include "HelperThreadSignals.h"
+
 namespace velkor {
 
 WorkerThread::~WorkerThread() {
@@ -22,6 +24,7 @@ void WorkerThread::Hand(std::function<void()> task) {
     Wait();
     if (!thread_.joinable()) {
         try {
+            const HelperThreadSignals quiet;
             thread_ = std::thread([this] { Work(); });
         } catch (const std::system_error&) {
             task();

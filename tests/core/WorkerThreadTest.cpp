@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <pthread.h>
+
 #include <chrono>
+#include <csignal>
 #include <thread>
 #include <vector>
 
@@ -54,6 +57,27 @@ TEST(WorkerThread, WaitAndTheEndWaitForTheTask) {
         });
     }
     EXPECT_EQ(*last, 7);
+}
+
+// A signal sent to the process must reach the caller, which may be waiting
+// for input with the signals let through, and never the worker.
+TEST(WorkerThread, TakesNoSignalMeantForTheProcess) {
+    const auto blocked = [](int signal) {
+        sigset_t mask;
+        ::pthread_sigmask(SIG_SETMASK, nullptr, &mask);
+        return sigismember(&mask, signal) == 1;
+    };
+    std::vector<bool> inWorker;
+    WorkerThread worker;
+    worker.Hand([&] {
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGUSR1, SIGSEGV, SIGBUS}) {
+            inWorker.push_back(blocked(signal));
+        }
+    });
+    worker.Wait();
+    EXPECT_EQ(inWorker, (std::vector<bool>{true, true, true, true, true, false, false}));
+    EXPECT_FALSE(blocked(SIGINT));
+    EXPECT_FALSE(blocked(SIGTERM));
 }
 
 }  // namespace
