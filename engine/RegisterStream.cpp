@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "Secret.h"
+
 namespace velkor {
 
 RegisterStream::RegisterStream(const std::uint8_t* cells, int length, std::vector<int> taps)
@@ -40,6 +42,10 @@ RegisterStream::RegisterStream(const std::uint8_t* cells, int length, std::vecto
     }
     nextWord_ = origin / 64;
     firstWideWord_ = wideFrom / 64;
+}
+
+RegisterStream::~RegisterStream() {
+    SecureZero(ring_.data(), sizeof(ring_));
 }
 
 void RegisterStream::PlaceCell(std::int64_t index, std::uint8_t bit) {

@@ -17,6 +17,12 @@ class RegisterStream {
   public:
     // cells: the register's cells, cell 1 first, one bit per byte.
     RegisterStream(const std::uint8_t* cells, int length, std::vector<int> taps);
+    // The bits are key material: wiped when the stream goes.
+    ~RegisterStream();
+    RegisterStream(const RegisterStream&) = default;
+    RegisterStream& operator=(const RegisterStream&) = default;
+    RegisterStream(RegisterStream&&) noexcept = default;
+    RegisterStream& operator=(RegisterStream&&) noexcept = default;
 
     // The bits of the next 64 clocks; bit i is cell 1 after clock i + 1.
     std::uint64_t Next();
