@@ -19,7 +19,7 @@ namespace velkor {
 //
 // Made a block at a time: byte by byte from the tables' and registers' own
 // steps until each recurrence, squared, reaches back far enough for the
-// vector loops. About 30 KiB on the heap, wiped by the destructor.
+// vector loops. About 40 to 50 KiB on the heap, wiped by the destructor.
 class KeyStream {
   public:
     KeyStream(const JobState& state, const PassIndexes& indexes, const blocked::Kernels& kernels);
