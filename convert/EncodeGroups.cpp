@@ -11,17 +11,18 @@
 #include "GroupText.h"
 #include "MessagePump.h"
 #include "PrivateFile.h"
+#include "SymbolForming.h"
 
 namespace velkor {
 namespace {
 
-using groups::kSymbols;
-
 // Symbols wait here until they fill whole lines: those of one block and the
-// fewer than a line left from the blocks before, with room for the reads past
-// the last symbol that laying out a line does.
+// fewer than a line left from the blocks before, with room for the writes past
+// the last symbol that forming symbols does (more than the reads past it that
+// laying out a line does).
 constexpr std::size_t kSymbolRoom =
-    2 * groups::kBlockSize + groups::kSymbolsPerLine + sizeof(std::uint64_t);
+    2 * groups::kBlockSize + groups::kSymbolsPerLine + groups::kFormingSlack;
+static_assert(groups::kFormingSlack >= sizeof(std::uint64_t));
 
 struct EncodeState {
     explicit EncodeState(ConversionSession& w)
@@ -45,6 +46,7 @@ struct EncodeState {
     BufferedReader reader;
     BufferedWriter writer;
     MessagePump pump;
+    const groups::SymbolForming formSymbols = groups::FastestSymbolForming();
     std::vector<char> symbols;
     // Symbols at the front of `symbols` not yet laid out: fewer than a line.
     std::size_t waiting = 0;
@@ -55,21 +57,6 @@ void OpenFiles(EncodeState& s) {
                  s.window.SourceFileName);
     s.error.Note(s.drain.CreateResultFor(s.window.DrainFileName), FileRole::Drain,
                  s.window.DrainFileName);
-}
-
-// Without branches on the data: the range digit is always stored, and kept
-// only when the range changes.
-char* FormSymbols(char& range, std::span<const unsigned char> block, char* out) {
-    char current = range;
-    for (const unsigned char byte : block) {
-        const char digit = kSymbols.digit[byte];
-        *out = digit;
-        out += static_cast<std::size_t>(digit != current);
-        current = digit;
-        *out++ = kSymbols.letter[byte];
-    }
-    range = current;
-    return out;
 }
 
 // Each group is copied as eight bytes and the three too many are written over
@@ -94,7 +81,7 @@ char* LayOutLines(const char* symbols, std::size_t lines, char* out) {
 // strike only before a block, where the error is tested.
 void EncodeBlock(EncodeState& s, std::span<const unsigned char> block) {
     char* const first = s.symbols.data();
-    char* const formed = FormSymbols(s.range, block, first + s.waiting);
+    char* const formed = s.formSymbols(s.range, block, first + s.waiting);
     s.symbolCount += formed - (first + s.waiting);
     const auto count = static_cast<std::size_t>(formed - first);
     const std::size_t lines = count / groups::kSymbolsPerLine;
