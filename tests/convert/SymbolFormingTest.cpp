@@ -40,8 +40,9 @@ std::vector<unsigned char> RandomBytes(std::mt19937& random, std::size_t count) 
         if (!runs || random() % 4 == 0) {
             value = static_cast<unsigned char>(random());
         } else {
-            value = static_cast<unsigned char>(value / groups::kLetters * groups::kLetters +
-                                               random() % groups::kLetters);
+            const auto letter = static_cast<int>(random() % groups::kLetters);
+            value =
+                static_cast<unsigned char>(value / groups::kLetters * groups::kLetters + letter);
         }
         byte = value;
     }
