@@ -19,8 +19,6 @@ using SignedVec = std::int8_t __attribute__((vector_size(kWidth)));
 using Words = std::uint32_t __attribute__((vector_size(kWidth)));
 using Bits = std::uint64_t;  // one bit per byte of a vector
 
-constexpr Bits kAllBits = ~Bits{0} >> (64 - kWidth);
-
 Vec Load(const std::uint8_t* p) {
     Vec v;
     std::memcpy(&v, p, kWidth);
@@ -746,70 +744,48 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
         toB.Put(i, newB);
         PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(key + i) ^ flip, text, reversed);
     };
+    // The carry of a group of vectors comes from their lowest bits alone;
+    // the bit-order scan then compares the bytes it inverted. 32-byte
+    // vectors go two at a time, so that one pass of the scalar steps scans
+    // the bits of both.
+    const auto code = [&]<int kVectors>(std::int64_t i) {
+        constexpr int kBits = kVectors * kWidth;
+        std::array<Vec, kVectors> text;
+        std::array<Vec, kVectors> reversed;
+        Bits low = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            codings(i + static_cast<std::int64_t>(j) * kWidth, text[j], reversed[j]);
+            low |= LowBits(text[j]) << (j * kWidth);
+        }
+        const Bits parity = PrefixXor<kBits>(low);
+        const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kLowBits<kBits>;
+        chainBit ^= parity >> (kBits - 1);
+        const auto carryBytes = ExpandEach<kVectors>(carry);
+        Bits high = 0;
+        Bits notLow = 0;
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            text[j] ^= carryBytes[j];
+            reversed[j] ^= carryBytes[j];
+            high |= Above(text[j], 170) << (j * kWidth);
+            notLow |= Above(reversed[j], 84) << (j * kWidth);
+        }
+        const Bits before = reversedOrder;
+        const Bits after = ScanOrder<kBits>(high, high ^ notLow, reversedOrder);
+        const auto coded =
+            ChooseEach<kVectors>(((after << 1) | before) & kLowBits<kBits>, reversed, text);
+        for (std::size_t j = 0; j < kVectors; ++j) {
+            Store(out + i + static_cast<std::int64_t>(j * kWidth), coded[j]);
+        }
+    };
+    constexpr int kGroup = kWidth == 32 ? 2 : 1;
+    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
     const std::int64_t length = t1 - t0;
-    if constexpr (kWidth == 64) {
-        for (std::int64_t i = 0; i < length; i += kWidth) {
-            Vec text;
-            Vec reversed;
-            codings(i, text, reversed);
-            const Bits parity = PrefixXor(LowBits(text));
-            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kAllBits;
-            chainBit ^= parity >> (kWidth - 1);
-            const Vec carryBytes = Expand<Vec>(carry);
-            text ^= carryBytes;
-            reversed ^= carryBytes;
-            const Bits high = Above(text, 170);
-            const Bits notLow = Above(reversed, 84);
-            const Bits before = reversedOrder;
-            const Bits after = ScanOrder(high, high ^ notLow, reversedOrder);
-            Store(out + i, Choose(((after << 1) | before) & kAllBits, reversed, text));
-        }
-    } else {
-        // Narrower vectors expand bits to bytes in several steps: they compare
-        // the bytes as they are and invert after the choice. An inverted byte
-        // is above 170 where the byte is below 85, and above 84 where it is not
-        // above 170. 32-byte vectors go two at a time, so that one pass of the
-        // scalar steps scans the bits of both.
-        const auto code = [&]<int kVectors>(std::int64_t i) {
-            constexpr int kBits = kVectors * kWidth;
-            std::array<Vec, kVectors> text;
-            std::array<Vec, kVectors> reversed;
-            Bits low = 0;
-            Bits textAbove84 = 0;
-            Bits textAbove170 = 0;
-            Bits reversedAbove84 = 0;
-            Bits reversedAbove170 = 0;
-            for (std::size_t j = 0; j < kVectors; ++j) {
-                codings(i + static_cast<std::int64_t>(j) * kWidth, text[j], reversed[j]);
-                const auto shift = j * kWidth;
-                low |= LowBits(text[j]) << shift;
-                textAbove84 |= Above(text[j], 84) << shift;
-                textAbove170 |= Above(text[j], 170) << shift;
-                reversedAbove84 |= Above(reversed[j], 84) << shift;
-                reversedAbove170 |= Above(reversed[j], 170) << shift;
-            }
-            const Bits parity = PrefixXor<kBits>(low);
-            const Bits carry = ((parity << 1) ^ (0 - chainBit)) & kLowBits<kBits>;
-            chainBit ^= parity >> (kBits - 1);
-            const Bits high = (carry & ~textAbove84) | (~carry & textAbove170);
-            const Bits notLow = (carry & ~reversedAbove170) | (~carry & reversedAbove84);
-            const Bits before = reversedOrder;
-            const Bits after = ScanOrder<kBits>(high, high ^ notLow, reversedOrder);
-            const auto coded = ChooseEach<kVectors>((after << 1) | before, reversed, text);
-            const auto inverted = ExpandEach<kVectors>(carry);
-            for (std::size_t j = 0; j < kVectors; ++j) {
-                Store(out + i + static_cast<std::int64_t>(j * kWidth), coded[j] ^ inverted[j]);
-            }
-        };
-        constexpr int kGroup = kWidth == 32 ? 2 : 1;
-        constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
-        std::int64_t i = 0;
-        for (; i + kStep <= length; i += kStep) {
-            code.template operator()<kGroup>(i);
-        }
-        if (i < length) {
-            code.template operator()<1>(i);
-        }
+    std::int64_t i = 0;
+    for (; i + kStep <= length; i += kStep) {
+        code.template operator()<kGroup>(i);
+    }
+    if (i < length) {
+        code.template operator()<1>(i);
     }
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
