@@ -724,6 +724,22 @@ void RecurDWith(Ring d, const PipeTail<kTail>& added, const Taps& taps, Ring pla
     }
 }
 
+// Calls body<kVectors>(i) for the groups of vectors of a block that one pass
+// of the scalar steps scans: 32-byte vectors two at a time, so that the pass
+// scans the bits of both, and a vector left over alone.
+template <typename Body>
+[[gnu::always_inline]] inline void ForEachGroup(std::int64_t length, const Body& body) {
+    constexpr int kGroup = kWidth == 32 ? 2 : 1;
+    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
+    std::int64_t i = 0;
+    for (; i + kStep <= length; i += kStep) {
+        body.template operator()<kGroup>(i);
+    }
+    if (i < length) {
+        body.template operator()<1>(i);
+    }
+}
+
 // Every bit joins the previous coded bit: a prefix xor within each byte, and
 // a carry of the parity of all earlier bytes; a carry inverts the whole byte,
 // in either bit order.
@@ -745,9 +761,7 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
         PrefixAndReversed(newB ^ Load(dFrom + i) ^ Load(key + i) ^ flip, text, reversed);
     };
     // The carry of a group of vectors comes from their lowest bits alone;
-    // the bit-order scan then compares the bytes it inverted. 32-byte
-    // vectors go two at a time, so that one pass of the scalar steps scans
-    // the bits of both.
+    // the bit-order scan then compares the bytes it inverted.
     const auto code = [&]<int kVectors>(std::int64_t i) {
         constexpr int kBits = kVectors * kWidth;
         std::array<Vec, kVectors> text;
@@ -777,16 +791,7 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
             Store(out + i + static_cast<std::int64_t>(j * kWidth), coded[j]);
         }
     };
-    constexpr int kGroup = kWidth == 32 ? 2 : 1;
-    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
-    const std::int64_t length = t1 - t0;
-    std::int64_t i = 0;
-    for (; i + kStep <= length; i += kStep) {
-        code.template operator()<kGroup>(i);
-    }
-    if (i < length) {
-        code.template operator()<1>(i);
-    }
+    ForEachGroup(t1 - t0, code);
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
 }
@@ -797,8 +802,6 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    // 32-byte vectors go two at a time, so that one pass of the scalar steps
-    // scans the bits of both.
     const auto decode = [&]<int kVectors>(std::int64_t i) {
         constexpr int kBits = kVectors * kWidth;
         std::array<Vec, kVectors> cipher;
@@ -829,16 +832,7 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
             toG.Put(at, plain ^ Load(key + at));
         }
     };
-    constexpr int kGroup = kWidth == 32 ? 2 : 1;
-    constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
-    const std::int64_t length = t1 - t0;
-    std::int64_t i = 0;
-    for (; i + kStep <= length; i += kStep) {
-        decode.template operator()<kGroup>(i);
-    }
-    if (i < length) {
-        decode.template operator()<1>(i);
-    }
+    ForEachGroup(t1 - t0, decode);
     scan.chainBit = chainBit != 0;
     scan.reversed = reversedOrder != 0;
 }
