@@ -82,13 +82,14 @@ struct Lagged {
 // and the one before do, as long as every line read was written before the
 // loop: a filter's input, never a recurrence's own ring. The aligned loads
 // run up to a vector past the last byte used.
-constexpr auto kByteIndexes = [] {
+constexpr std::array<std::uint8_t, kWidth> ByteIndexes() {
     std::array<std::uint8_t, kWidth> indexes{};
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         indexes[i] = static_cast<std::uint8_t>(i);
     }
     return indexes;
-}();
+}
+constexpr auto kByteIndexes = ByteIndexes();
 
 // V is Vec, a parameter only so that the 512-bit casts wait for a width that
 // has them.
@@ -134,13 +135,14 @@ Bits MoveMask(V v) {
     }
 }
 
-constexpr auto kBitOfByte = [] {
+constexpr std::array<std::uint8_t, kWidth> BitOfByte() {
     std::array<std::uint8_t, kWidth> select{};
     for (std::size_t i = 0; i < select.size(); ++i) {
         select[i] = static_cast<std::uint8_t>(1U << (i % 8));
     }
     return select;
-}();
+}
+constexpr auto kBitOfByte = BitOfByte();
 
 // Which byte of the bits each byte of a 32-byte vector takes.
 constexpr std::array<std::uint8_t, 32> kByteOfBit{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1, 1, 1, 1, 1,
@@ -534,11 +536,11 @@ void RecurWith(Ring x, const Input& input, const Taps& taps, std::int64_t t0, st
 // Calls `body` with the number of lags, 1 to kMax, as a constant.
 template <int kMax, typename Body>
 [[gnu::always_inline]] inline void ByCount(int count, Body body) {
-    [&]<int... kLess>(std::integer_sequence<int, kLess...>) {
-        ((count == kLess + 1 ? (body(std::integral_constant<int, kLess + 1>{}), true) : false) ||
-         ...);
+    if (count == kMax) {
+        body(std::integral_constant<int, kMax>{});
+    } else if constexpr (kMax > 1) {
+        ByCount<kMax - 1>(count, body);
     }
-    (std::make_integer_sequence<int, kMax>{});
 }
 
 // Calls `body` with whether the taps have odd numbers of half vectors, which
@@ -559,24 +561,23 @@ constexpr int kStagesInRecurrence = kWidth == 32 ? 1 : 0;
 // ring and its lags.
 template <int kMax, typename Body>
 [[gnu::always_inline]] inline void ByPipeTail(const Pipe& pipe, Body body) {
-    if (kStagesInRecurrence > 0 && pipe.stages > 0) {
-        const auto last = static_cast<std::size_t>(pipe.stages - 1);
-        ByCount<kMax>(pipe.taps[last].count, [&](auto count) {
-            if constexpr (kStagesInRecurrence > 0) {
-                body(count, pipe.stage[last], pipe.taps[last]);
-            }
-        });
-    } else {
-        body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
+    if constexpr (kStagesInRecurrence > 0) {
+        if (pipe.stages > 0) {
+            const auto last = static_cast<std::size_t>(pipe.stages - 1);
+            ByCount<kMax>(pipe.taps[last].count,
+                          [&](auto count) { body(count, pipe.stage[last], pipe.taps[last]); });
+            return;
+        }
     }
+    body(std::integral_constant<int, 0>{}, pipe.Output(), pipe.squared);
 }
 
 void Filter(Ring out, Ring in, const Taps& taps, bool withSelf, std::int64_t t0, std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
         if (withSelf) {
-            FilterWith<decltype(count)::value, true>(out, in, taps, t0, t1);
+            FilterWith<count(), true>(out, in, taps, t0, t1);
         } else {
-            FilterWith<decltype(count)::value, false>(out, in, taps, t0, t1);
+            FilterWith<count(), false>(out, in, taps, t0, t1);
         }
     });
 }
@@ -585,9 +586,7 @@ template <typename Input>
 void RecurWithInput(Ring x, const Input& input, const Taps& taps, std::int64_t t0,
                     std::int64_t t1) {
     ByCount<6>(taps.count, [&](auto count) {
-        ByOddHalves(taps, [&](auto odd) {
-            RecurWith<decltype(count)::value, decltype(odd)::value>(x, input, taps, t0, t1);
-        });
+        ByOddHalves(taps, [&](auto odd) { RecurWith<count(), odd()>(x, input, taps, t0, t1); });
     });
 }
 
@@ -598,8 +597,7 @@ void Recur(Ring x, const Taps& taps, std::int64_t t0, std::int64_t t1) {
 // The recurrence with the lags of the pipe squared, fed by the pipe.
 void RecurFromPipe(Ring x, const Pipe& pipe, std::int64_t t0, std::int64_t t1) {
     ByPipeTail<6>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
-        RecurWithInput(x, PipeTail<decltype(tail)::value>(ring, tailTaps, t0), pipe.squared, t0,
-                       t1);
+        RecurWithInput(x, PipeTail<tail()>(ring, tailTaps, t0), pipe.squared, t0, t1);
     });
 }
 
@@ -659,7 +657,7 @@ void CombineKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
 void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::int64_t t1) {
     const std::int64_t length = t1 - t0;
     ByCount<4>(s.aTaps.count, [&](auto count) {
-        const Lagged<decltype(count)::value> a(s.a, s.aTaps, t0);
+        const Lagged<count()> a(s.a, s.aTaps, t0);
         NearTaps nearA(s.a, s.aTaps, t0);
         const Lagged<1> register8(s.registers[0], s.registerTaps[0], t0);
         const Writer toA(s.a, t0);
@@ -675,7 +673,7 @@ void ProduceKey(const KeySources& s, std::uint8_t* key, std::int64_t t0, std::in
         }
     });
     ByCount<4>(s.cTaps.count, [&](auto count) {
-        const Lagged<decltype(count)::value> c(s.c, s.cTaps, t0);
+        const Lagged<count()> c(s.c, s.cTaps, t0);
         NearTaps nearC(s.c, s.cTaps, t0);
         const Lagged<1> register11(s.registers[1], s.registerTaps[1], t0);
         const Writer toC(s.c, t0);
@@ -724,19 +722,20 @@ void RecurDWith(Ring d, const PipeTail<kTail>& added, const Taps& taps, Ring pla
     }
 }
 
-// Calls body<kVectors>(i) for the groups of vectors of a block that one pass
-// of the scalar steps scans: 32-byte vectors two at a time, so that the pass
-// scans the bits of both, and a vector left over alone.
+// Calls body(vectors, i) for the groups of vectors of a block that one pass
+// of the scalar steps scans, with the number of vectors as a constant:
+// 32-byte vectors two at a time, so that the pass scans the bits of both, and
+// a vector left over alone.
 template <typename Body>
 [[gnu::always_inline]] inline void ForEachGroup(std::int64_t length, const Body& body) {
     constexpr int kGroup = kWidth == 32 ? 2 : 1;
     constexpr std::int64_t kStep = std::int64_t{kGroup} * kWidth;
     std::int64_t i = 0;
     for (; i + kStep <= length; i += kStep) {
-        body.template operator()<kGroup>(i);
+        body(std::integral_constant<int, kGroup>{}, i);
     }
     if (i < length) {
-        body.template operator()<1>(i);
+        body(std::integral_constant<int, 1>{}, i);
     }
 }
 
@@ -762,7 +761,8 @@ void RecurEncodeWith(Ring b, const PipeTail<kTail>& added, const Taps& taps, Rin
     };
     // The carry of a group of vectors comes from their lowest bits alone;
     // the bit-order scan then compares the bytes it inverted.
-    const auto code = [&]<int kVectors>(std::int64_t i) {
+    const auto code = [&](auto vectors, std::int64_t i) {
+        constexpr int kVectors = vectors();
         constexpr int kBits = kVectors * kWidth;
         std::array<Vec, kVectors> text;
         std::array<Vec, kVectors> reversed;
@@ -802,7 +802,8 @@ void Decode(const std::uint8_t* in, const std::uint8_t* key, Ring g, ChainScan& 
     const Vec flip = scan.inverted ? ~Vec{} : Vec{};
     Bits chainBit = scan.chainBit ? 1 : 0;
     Bits reversedOrder = scan.reversed ? 1 : 0;
-    const auto decode = [&]<int kVectors>(std::int64_t i) {
+    const auto decode = [&](auto vectors, std::int64_t i) {
+        constexpr int kVectors = vectors();
         constexpr int kBits = kVectors * kWidth;
         std::array<Vec, kVectors> cipher;
         Bits high = 0;
@@ -855,11 +856,10 @@ void FinishDecryptWith(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* o
 void RecurD(Ring d, const Pipe& pipe, Ring plain, Ring mixD, std::int64_t t0, std::int64_t t1) {
     const Taps& taps = pipe.squared;
     ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
-        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        const PipeTail<tail()> added(ring, tailTaps, t0);
         ByCount<3>(taps.count, [&](auto count) {
             ByOddHalves(taps, [&](auto odd) {
-                RecurDWith<decltype(count)::value, decltype(odd)::value>(d, added, taps, plain,
-                                                                         mixD, t0, t1);
+                RecurDWith<count(), odd()>(d, added, taps, plain, mixD, t0, t1);
             });
         });
     });
@@ -869,11 +869,10 @@ void RecurEncode(Ring b, const Pipe& pipe, Ring d, const std::uint8_t* key, std:
                  ChainScan& scan, std::int64_t t0, std::int64_t t1) {
     const Taps& taps = pipe.squared;
     ByPipeTail<3>(pipe, [&](auto tail, const Ring& ring, const Taps& tailTaps) {
-        const PipeTail<decltype(tail)::value> added(ring, tailTaps, t0);
+        const PipeTail<tail()> added(ring, tailTaps, t0);
         ByCount<3>(taps.count, [&](auto count) {
             ByOddHalves(taps, [&](auto odd) {
-                RecurEncodeWith<decltype(count)::value, decltype(odd)::value>(
-                    b, added, taps, d, key, out, scan, t0, t1);
+                RecurEncodeWith<count(), odd()>(b, added, taps, d, key, out, scan, t0, t1);
             });
         });
     });
@@ -881,9 +880,8 @@ void RecurEncode(Ring b, const Pipe& pipe, Ring d, const std::uint8_t* key, std:
 
 void FinishDecrypt(Ring b, Ring g, Ring d, const Taps& mixB, std::uint8_t* out, std::int64_t t0,
                    std::int64_t t1) {
-    ByCount<3>(mixB.count, [&](auto count) {
-        FinishDecryptWith<decltype(count)::value>(b, g, d, mixB, out, t0, t1);
-    });
+    ByCount<3>(mixB.count,
+               [&](auto count) { FinishDecryptWith<count()>(b, g, d, mixB, out, t0, t1); });
 }
 
 // The first `stages` filter stages of the pipe.
