@@ -25,6 +25,7 @@ TEST(AnalyseCommand, WritesTheWindowsLogBesideTheFileAndPrintsItsPath) {
     EXPECT_EQ(run.err, "");
 
     const std::string fromCli = dir.Read("!report!.txt");
+    std::filesystem::remove(dir.Path("!report!.txt"));
     testing::ScriptedHost host;
     ASSERT_TRUE(SymbolAnalysis(host, FileSystem::Native()).Run(dir.Path("report.final.txt")));
     EXPECT_EQ(dir.Read("!report!.txt"), fromCli);
