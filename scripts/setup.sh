@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(cmake make g++ qt6-base-dev qt6-svg-dev qt6-qpa-plugins libgl-dev libgtest-dev
           libgmock-dev libbenchmark-dev clang-format fonts-dejavu-core fonts-dejavu-extra
           fonts-liberation2 xdg-utils ccache desktop-file-utils appstream man-db file dpkg-dev
-          clang libclang-rt-14-dev clang-tidy libcli11-dev groff-base "$@")
+          clang libclang-rt-14-dev clang-tidy cppcheck libcli11-dev groff-base "$@")
 
 missing=()
 for package in "${packages[@]}"; do
